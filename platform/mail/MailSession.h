@@ -1,0 +1,42 @@
+// The mail component's session: one connection and one login to a POP3 or IMAP mailbox.
+// The main program holds one session (MailHost) for its whole life and sets it up again for
+// every account with Reset. Indexes are 1-based; result codes are 0 for success.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vellora::mail {
+
+// Result codes of InitSsl and the logins; distinct so that the logs can tell them apart.
+enum MailCode : std::int32_t {
+    kOk = 0,
+    kLoginRefused = 1,   // the server refused the user name or password
+    kTlsFailed = 2,      // no secure connection (handshake, untrusted certificate, host name)
+    kUnreachable = 3,    // the server could not be reached
+    kTimedOut = 4,       // the server stopped answering
+    kProtocolError = 5,  // the server's answer made no sense
+    kNotConnected = 6,   // an operation that needs a login came without one
+};
+
+class MailSession {
+public:
+    virtual ~MailSession() = default;
+    virtual void Reset() = 0;
+    virtual void SetImap(bool imap) = 0;
+    virtual void SetPort(std::int32_t port) = 0;
+    virtual std::int32_t InitSsl() = 0;
+    virtual void SetNtlm(bool ntlm) = 0;
+    virtual std::int32_t Login(const std::string& server, const std::string& user,
+                               const std::string& password) = 0;
+    virtual std::int32_t LoginEncrypted(const std::string& server, const std::string& user,
+                                        const std::string& password) = 0;
+    virtual std::int32_t MessageCount() = 0;
+    virtual std::string MessageId(std::int16_t index) = 0;
+    virtual std::string Retrieve(std::int16_t index) = 0;  // empty on failure
+    virtual void Close() = 0;
+    virtual void SetOption(bool on) = 0;
+};
+
+}  // namespace vellora::mail
