@@ -28,7 +28,10 @@ struct CurlMailConfig {
     std::string uidlMapPath;  // empty: UidlMap::DefaultPath() at login
     int popStartTlsPort = 110;
     int imapStartTlsPort = 143;
-    int idChunk = 256;  // IMAP UIDs fetched per round trip
+    // IMAP UIDs fetched per round trip. libcurl counts every response line against its 300 KB
+    // header limit once for each line still waiting in its buffer, so a response of n lines
+    // costs about n * n / 2 lines: 64 stays far below the limit.
+    int idChunk = 64;
 };
 
 class CurlMailSession : public MailSession {
@@ -70,6 +73,8 @@ class CurlMailSession : public MailSession {
     std::int32_t PopCount();
     bool PopLoadIds();
     std::int32_t ImapSelect();
+    std::int32_t ImapNoop();
+    void ImapUpdates(const std::string& body, std::vector<std::string>* other = nullptr);
     bool ImapLoadIds(int index);
     std::string ImapUid(int index);
     std::string PopRetrieve(int index);
@@ -90,6 +95,7 @@ class CurlMailSession : public MailSession {
     std::map<int, std::string> imapUids_;  // index -> UID
     std::vector<std::uint32_t> popIds_;    // index - 1 -> local id
     bool popIdsLoaded_ = false;
+    bool staleView_ = false;  // libcurl selected the mailbox behind our back
 };
 
 // Maps a libcurl result to the component's result codes.
