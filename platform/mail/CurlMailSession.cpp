@@ -119,6 +119,7 @@ TransferResult CurlMailSession::Run(const std::string& url, const std::string& c
     }
     TransferResult r = transfer_->Perform(url, command, nobody);
     lastError_ = r.error;
+    lastLines_ = r.lines;
     return r;
 }
 
@@ -143,19 +144,41 @@ std::int32_t CurlMailSession::DoLogin(const std::string& server, const std::stri
     if (auth == Auth::kPlain) {
         const std::int32_t code = Attempt(VL("AUTH=PLAIN;AUTH=LOGIN"));
         // A server without SASL PLAIN or LOGIN still takes the protocol's own plain login.
-        if (code == kLoginRefused &&
-            lastError_.find(VL("No known authentication mechanisms")) != std::string::npos) {
+        if (code == kLoginRefused && !Offers(VL("PLAIN")) && !Offers(VL("LOGIN"))) {
             return Attempt("");
         }
         return code;
     }
     if (imap_) return Attempt(VL("AUTH=CRAM-MD5"));
     const std::int32_t code = Attempt(VL("AUTH=+APOP"));
-    if (code == kLoginRefused &&
-        lastError_.find(VL("No known authentication mechanisms")) != std::string::npos) {
-        return Attempt(VL("AUTH=CRAM-MD5"));
-    }
+    if (code == kLoginRefused && !OffersApop()) return Attempt(VL("AUTH=CRAM-MD5"));
     return code;
+}
+
+// Whether the server's answers so far (greeting, capabilities) list the SASL mechanism.
+bool CurlMailSession::Offers(const std::string& mechanism) const {
+    const std::string wanted = Lower(mechanism);
+    for (const auto& line : Lines(lastLines_)) {
+        std::istringstream words(Lower(line));
+        std::string word;
+        bool saslLine = false;
+        while (words >> word) {
+            if (word == VL("sasl")) saslLine = true;  // POP3: "SASL PLAIN LOGIN"
+            if (word == VL("auth=") + wanted || (saslLine && word == wanted)) return true;
+        }
+    }
+    return false;
+}
+
+// APOP needs the time stamp <...@...> in the POP3 greeting.
+bool CurlMailSession::OffersApop() const {
+    const auto lines = Lines(lastLines_);
+    if (lines.empty()) return false;
+    const std::string& greeting = lines.front();
+    const auto open = greeting.find('<');
+    const auto at = greeting.find('@', open == std::string::npos ? 0 : open);
+    return open != std::string::npos && at != std::string::npos &&
+           greeting.find('>', at) != std::string::npos;
 }
 
 // One connection and login with the given libcurl login options; reads the message count.
@@ -170,10 +193,11 @@ std::int32_t CurlMailSession::Attempt(const std::string& options) {
     loggedIn_ = true;
     const std::int32_t count = imap_ ? ImapSelect() : PopCount();
     if (count >= 0) return kOk;
-    const std::string error = lastError_;
+    const std::string error = lastError_, lines = lastLines_;
     const std::int32_t code = failCode_;
     Close();
     lastError_ = error;
+    lastLines_ = lines;
     return code;
 }
 

@@ -64,6 +64,8 @@ class CurlMailSession : public MailSession {
     std::int32_t DoLogin(const std::string& server, const std::string& user,
                          const std::string& password, Auth auth);
     std::int32_t Attempt(const std::string& options);
+    bool Offers(const std::string& mechanism) const;
+    bool OffersApop() const;
     int EffectivePort() const;
     std::string BaseUrl() const;
     std::string MailboxUrl() const;
@@ -88,6 +90,7 @@ class CurlMailSession : public MailSession {
     std::unique_ptr<CurlTransfer> transfer_;
     bool loggedIn_ = false;
     std::string lastError_;
+    std::string lastLines_;  // the server's response lines of the last transfer
     std::int32_t failCode_ = kOk;
 
     // Per session: the mailbox as the server last showed it.
