@@ -211,7 +211,7 @@ std::int32_t CurlMailSession::PopCount() {
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
         unsigned long count = 0, size = 0;
         char rest = 0;
-        if (std::sscanf(it->c_str(), "+OK %lu %lu%c", &count, &size, &rest) >= 2) {
+        if (std::sscanf(it->c_str(), VL("+OK %lu %lu%c").c_str(), &count, &size, &rest) >= 2) {
             count_ = static_cast<std::int32_t>(std::min<unsigned long>(count, 0x7FFFFFFF));
             return count_;
         }
