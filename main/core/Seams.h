@@ -56,3 +56,47 @@ public:
 };
 
 }  // namespace vellora::core
+
+namespace vellora::mail {
+class MailMessage;
+}
+
+namespace vellora::core {
+
+// What the first matching rule asks for; kept by the main window until the next match.
+struct MatchResult {
+    bool matched = false;
+    bool printBody = false;
+    bool printAttachments = false;
+    std::string printer;  // resolved printer name for the jobs
+};
+
+// Rule matching and job creation, as the mail check uses them for each fetched message.
+class MessageHandling {
+public:
+    virtual ~MessageHandling() = default;
+    virtual MatchResult MatchRules(const mail::MailMessage& message,
+                                   const std::string& accountLabel) = 0;
+    // The body page and its job. accountId and messageId keep pages of different accounts apart.
+    virtual void BodyStep(const mail::MailMessage& message, int accountId,
+                          const std::string& messageId, const MatchResult& match) = 0;
+    // One job per printable attachment.
+    virtual void AttachmentStep(const mail::MailMessage& message, const MatchResult& match) = 0;
+};
+
+// The dispatcher, run on every timer tick before the mail check is considered.
+class JobDispatch {
+public:
+    virtual ~JobDispatch() = default;
+    virtual void CheckJobs() = 0;
+};
+
+// One mail check over every account.
+class MailCheck {
+public:
+    virtual ~MailCheck() = default;
+    virtual void RunMailCheck() = 0;
+    virtual bool Running() const = 0;
+};
+
+}  // namespace vellora::core
