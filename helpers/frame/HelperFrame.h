@@ -18,7 +18,7 @@
 //       spec.errorText = kError.str();            // must begin with the failed status text
 //       return vellora::helper::RunHelper(argc, argv, spec, [](vellora::helper::HelperRun& run) {
 //           run.SetStep(30);
-//           vellora::helper::PrintOnDefault(run.Line().path, {});   // throws when refused
+//           vellora::helper::PrintOnDefault(pdfPath, title);   // throws when refused
 //           return vellora::helper::Outcome::kPrinted;
 //       });
 //   }
