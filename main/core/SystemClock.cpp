@@ -2,8 +2,6 @@
 
 namespace vellora::core {
 
-TimePoint SystemClock::Now() {
-    return std::chrono::system_clock::now();
-}
+TimePoint SystemClock::Now() { return std::chrono::system_clock::now(); }
 
 }  // namespace vellora::core
