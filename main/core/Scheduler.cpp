@@ -113,13 +113,16 @@ void Scheduler::ShowCountdown() {
 
 std::string Scheduler::BuildTrayTip(const std::string& caption, const std::string& lastCheck,
                                     const std::string& nextCheck) {
-    std::string tip =
-        caption + tx::kTipLastCheck.str() + lastCheck + tx::kTipNextCheck.str() + nextCheck;
+    return CutTip(caption + tx::kTipLastCheck.str() + lastCheck + tx::kTipNextCheck.str() +
+                  nextCheck);
+}
+
+std::string Scheduler::CutTip(std::string tip) {
     if (tip.size() <= kTipLength) return tip;
     std::size_t cut = kTipLength;
-    // Never leave half a UTF-8 character at the end.
     while (cut > 0 && (static_cast<unsigned char>(tip[cut]) & 0xC0) == 0x80) --cut;
-    return tip.substr(0, cut);
+    tip.resize(cut);
+    return tip;
 }
 
 void Scheduler::DeleteStaleFiles() {

@@ -49,6 +49,8 @@ class Scheduler {
     // on a character boundary.
     static std::string BuildTrayTip(const std::string& caption, const std::string& lastCheck,
                                     const std::string& nextCheck);
+    // A tip as the notification area takes it: at most 64 bytes, never half a character.
+    static std::string CutTip(std::string tip);
 
     void DeleteStaleFiles();
 

@@ -21,7 +21,7 @@ AboutTab::AboutTab(QWidget* parent) : QWidget(parent) {
     lblAbout = Named<QLabel>("lblAbout", this);
     lblHomePage = Named<QLabel>("lblHomePage", this);
     lblAbout->setWordWrap(true);
-    lblAbout->setMaximumWidth(520);
+    lblAbout->setFixedWidth(440);
     QFont big = lblTitle->font();
     big.setPointSizeF(big.pointSizeF() * 1.8);
     big.setBold(true);
