@@ -2,7 +2,6 @@
 // window's close goes ahead, or at once when the first-run wizard is cancelled.
 #include <QApplication>
 
-#include "main/app/Wiring.h"
 #include "main/forms/frmTavro.h"
 
 int main(int argc, char** argv) {
@@ -12,7 +11,6 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     vellora::forms::frmTavro window;
     QObject::connect(&window, &vellora::forms::frmTavro::unloaded, &app, &QApplication::quit);
-    vellora::app::WireProgram(window);
     const auto result = window.Form_Load();
     if (result == vellora::forms::frmTavro::LoadResult::Ended) return 0;
     window.show();
