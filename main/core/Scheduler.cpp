@@ -61,10 +61,16 @@ void Scheduler::Tick(const std::string& intervalText) {
         LogStep(10, e.what());
     }
     if (interval_ == 0) Show(view_.nextCheckLabel, "");
-    try {
-        if (dispatch_) dispatch_->CheckJobs();
-    } catch (const std::exception& e) {
-        LogStep(30, e.what());
+    // The dispatcher may let the window's events run (a notification under way); a tick
+    // arriving then leaves the dispatcher alone: the next one runs it again.
+    if (dispatch_ && !inDispatch_) {
+        inDispatch_ = true;
+        try {
+            dispatch_->CheckJobs();
+        } catch (const std::exception& e) {
+            LogStep(30, e.what());
+        }
+        inDispatch_ = false;
     }
     try {
         CheckWhenDue();

@@ -77,6 +77,7 @@ class Scheduler {
     TimePoint lastCheck_{};
     TimePoint nextCheck_{};
     bool inCheck_ = false;
+    bool inDispatch_ = false;
 };
 
 }  // namespace vellora::core
