@@ -65,7 +65,7 @@ void AboutTab::SetTexts() {
     lblVersion->setText(Q(tx::kAboutVersion));
     lblAbout->setText(Q(tx::kAboutText));
     const QString url = Q(tx::kHomePageUrl);
-    lblHomePage->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(url, Q(tx::kHomePageCaption)));
+    lblHomePage->setText(Q(tx::kLinkMarkup).arg(url, Q(tx::kHomePageCaption)));
 }
 
 }  // namespace vellora::forms
