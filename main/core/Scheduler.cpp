@@ -97,14 +97,14 @@ void Scheduler::FollowInterval(const std::string& intervalText) {
 void Scheduler::CheckWhenDue() {
     if (interval_ == 0 || clock_.Now() < nextCheck_) return;
     // A tick that arrives while a check yields to the window must not start a second one.
-    if (Checking() || !check_) return;
+    if (Checking()) return;
     lastCheck_ = clock_.Now();
     inCheck_ = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{inCheck_};
-    check_->RunMailCheck();
+    if (check_) check_->RunMailCheck();  // without a mail check: a check of no accounts
     nextCheck_ = clock_.Now() + std::chrono::minutes(interval_);
     const std::string format = tx::kCheckTimeFormat.str();
     const std::string last = FormatLocal(lastCheck_, format);

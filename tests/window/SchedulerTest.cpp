@@ -186,6 +186,15 @@ TEST_F(SchedulerTest, ATickInsideTheDispatcherDoesNotRunItAgain) {
     EXPECT_EQ(nesting.calls, 2);
 }
 
+TEST_F(SchedulerTest, WithoutAMailCheckTheScheduleStillMovesOn) {
+    sched.SetMailCheck(nullptr);
+    sched.Start(10, true);
+    sched.Tick("10");
+    EXPECT_EQ(sched.NextCheck(), Noon() + minutes(10));
+    EXPECT_FALSE(lastLabel.empty());
+    EXPECT_EQ(nextLabel, "00:10:00");
+}
+
 TEST_F(SchedulerTest, TrayTipNamesBothChecksAndIsCutTo64) {
     sched.Start(10, true);
     sched.Tick("10");
