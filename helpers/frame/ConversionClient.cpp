@@ -174,8 +174,4 @@ bool ConvertRemotely(HelperRun& run, const ConversionRequest& request,
     return run.Succeeded();
 }
 
-bool ConvertRemotely(HelperRun& run, const ConversionRequest& request) {
-    return ConvertRemotely(run, request, ConversionSeams{});
-}
-
 }  // namespace vellora::helper
