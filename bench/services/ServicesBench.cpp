@@ -18,9 +18,8 @@ void Convert(benchmark::State& state, const std::string& path, const std::string
              std::size_t pages) {
     vtest::ConvertService svc;
     for (auto _ : state) {
-        const auto r = vellora::http::PostForm(svc.url() + "/convert",
-                                               {{"jobid", "1"}, {"type", type}},
-                                               {"document", path}, 120s);
+        const auto r = vellora::http::PostForm(
+            svc.url() + "/convert", {{"jobid", "1"}, {"type", type}}, {"document", path}, 120s);
         if (r.status != 200) {
             state.SkipWithError(r.body.c_str());
             break;
