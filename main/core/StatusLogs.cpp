@@ -1,5 +1,7 @@
 #include "main/core/StatusLogs.h"
 
+#include "shared/ServiceAddress.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -31,15 +33,7 @@ BoxLimit LimitOf(StatusBox box) {
     return {32000, 32000};
 }
 
-std::string NotifyServiceBase() {
-    const std::string name = tx::kNotifyUrlEnv.str();
-    if (const char* env = std::getenv(name.c_str()); env && *env) {
-        std::string base = env;
-        while (!base.empty() && base.back() == '/') base.pop_back();
-        return base;
-    }
-    return tx::kNotifyDefaultBase.str();
-}
+std::string NotifyServiceBase() { return vellora::NotifyServiceUrl(); }
 
 std::string NotifyRequestUrl(const std::string& base, const std::string& kind,
                              const std::string& subject, const std::string& body,
