@@ -62,6 +62,71 @@ inline constexpr auto kLogSaveRule = Encode("cmdSaveRule_Click: ");
 inline constexpr auto kLogRefreshRules = Encode("RefreshRuleList: ");
 
 // --- attachment types, body pages, job creation ---
+inline constexpr auto kFamilyWord = Encode("Word-processor documents:");
+inline constexpr auto kFamilySheet = Encode("Spreadsheets:");
+inline constexpr auto kFamilySlides = Encode("Presentations:");
+inline constexpr auto kFamilyHtml = Encode("HTML documents:");
+inline constexpr auto kFamilyPdf = Encode("PDF documents:");
+inline constexpr auto kFamilyPicture = Encode("Pictures:");
+inline constexpr auto kExtHeadingTail = Encode("Patterns matched against the extension in capitals");
+inline constexpr auto kNewExtPlaceholder = Encode("^NEWTYPE$");
+inline constexpr auto kTitleSaveExt = Encode("Save Extension");
+inline constexpr auto kTitleDeleteExt = Encode("Delete Extension");
+inline constexpr auto kMsgSaveExt = Encode("The extension pattern has changed. Do you want to save it?");
+inline constexpr auto kMsgDeleteExt = Encode("Do you really want to delete this extension pattern?");
+inline constexpr auto kRegexHelpUrl = Encode("https://developer.mozilla.org/en-US/docs/Web/JavaScript/Guide/Regular_expressions");
+// Built-in patterns; the Office-2007 variants add the Open XML formats.
+inline constexpr auto kWordBuiltIn = Encode("^(DOC|DOT|RTF|WPD|ODT|OTT|FODT|SXW)$");
+inline constexpr auto kWordBuiltIn2007 = Encode("^(DOC|DOCX|DOCM|DOT|DOTX|DOTM|RTF|WPD|ODT|OTT|FODT|SXW)$");
+inline constexpr auto kSheetBuiltIn = Encode("^(XLS|XLT|CSV|ODS|OTS|FODS|SXC)$");
+inline constexpr auto kSheetBuiltIn2007 = Encode("^(XLS|XLSX|XLSM|XLSB|XLT|XLTX|XLTM|CSV|ODS|OTS|FODS|SXC)$");
+inline constexpr auto kSlidesBuiltIn = Encode("^(PPT|PPS|POT|ODP|OTP|FODP|SXI)$");
+inline constexpr auto kSlidesBuiltIn2007 = Encode("^(PPT|PPTX|PPTM|PPS|PPSX|PPSM|POT|POTX|POTM|ODP|OTP|FODP|SXI)$");
+inline constexpr auto kHtmlBuiltIn = Encode("^(HTML?|XHTML|TXT)$");
+inline constexpr auto kPictureBuiltIn = Encode("^(JPE?G|JFIF|PNG|GIF|BMP|TIFF?|WEBP|HEIC|HEIF)$");
+inline constexpr auto kPdfExtension = Encode("PDF");
+inline constexpr auto kLogLoadAttLists = Encode("LoadAttachmentLists: ");
+// Body pages.
+inline constexpr auto kPageExtension = Encode(".html");
+inline constexpr auto kPageAccountPrefix = Encode("a");
+inline constexpr auto kLogoFileName = Encode("vellora-logo.svg");
+inline constexpr auto kLogoDataPrefix = Encode("data:image/svg+xml;base64,");
+inline constexpr auto kBodyCharsetFix = Encode("iso-8859-1");
+inline constexpr auto kPageHead1 = Encode("<html><head><meta charset=\"utf-8\"><title>");
+inline constexpr auto kPageHead2 = Encode("</title><style>@page{margin:14mm}body{margin:0;font-family:\"DejaVu Sans\",\"Liberation Sans\",Arial,sans-serif;font-size:10.5pt;color:#000;overflow-wrap:anywhere}.vh{border-bottom:1px solid #777;margin-bottom:10pt;padding-bottom:4pt;page-break-inside:avoid}.vh img{float:right;height:26pt}table{font-size:inherit}.vh table{border-collapse:collapse}.vh td{vertical-align:top;padding:1pt 6pt 1pt 0}.vh td.l{font-weight:bold;white-space:nowrap}.vb img,.vb table{max-width:100%}</style></head><body>");
+inline constexpr auto kPageLogo1 = Encode("<div class=\"vh\"><img alt=\"\" src=\"");
+inline constexpr auto kPageLogo2 = Encode("\"><table>");
+inline constexpr auto kPageNoLogo = Encode("<div class=\"vh\"><table>");
+inline constexpr auto kPageFromLabel = Encode("<tr><td class=\"l\">From:</td><td>");
+inline constexpr auto kPageToLabel = Encode("<tr><td class=\"l\">To:</td><td>");
+inline constexpr auto kPageCcLabel = Encode("<tr><td class=\"l\">Cc:</td><td>");
+inline constexpr auto kPageSubjectLabel = Encode("<tr><td class=\"l\">Subject:</td><td>");
+inline constexpr auto kPageAddrOpen = Encode(" &lt;");
+inline constexpr auto kPageAddrClose = Encode("&gt;");
+inline constexpr auto kPageEntryLeadIn = Encode("<br>");
+inline constexpr auto kPageLineEnd = Encode("</td></tr>");
+inline constexpr auto kPageHeaderClose = Encode("</table></div><div class=\"vb\">");
+inline constexpr auto kPageFooter = Encode("</div></body></html>");
+inline constexpr auto kPlainSpace = Encode("&nbsp;<wbr>");
+inline constexpr auto kPlainBreak = Encode("<br>");
+inline constexpr auto kInlinePartInfix = Encode("_cid");
+// Attachments without a usable extension, and documents no helper prints.
+inline constexpr auto kErrorPageSuffix = Encode("_noext.html");
+inline constexpr auto kErrorPageTemplate = Encode("<html><head><meta charset=\"utf-8\"><title>Attachment not printed</title><style>@page{margin:14mm}body{font-family:\"DejaVu Sans\",sans-serif;font-size:12pt}</style></head><body><h2>Attachment not printed</h2><p>The attachment <b>%ATTNAME%</b> of the message <b>%SUBJECT%</b> has no file extension, so Vellora cannot tell which program prints it.</p><p>Save the attachment from your mail program and print it from there.</p></body></html>");
+inline constexpr auto kErrorPageNamePlaceholder = Encode("%ATTNAME%");
+inline constexpr auto kErrorPageSubjectPlaceholder = Encode("%SUBJECT%");
+inline constexpr auto kNotifyKindError = Encode("error");
+inline constexpr auto kNotifyKindSuccess = Encode("success");
+inline constexpr auto kTitleAttachmentError = Encode("Vellora: attachment not printed");
+inline constexpr auto kAttErrorBody1 = Encode("The attachment ");
+inline constexpr auto kAttErrorBody2 = Encode(" of the message ");
+inline constexpr auto kAttErrorBody3 = Encode(" has no file extension and was not printed.");
+inline constexpr auto kTitleUnhandledDoc = Encode("Vellora: document type not printed");
+inline constexpr auto kMailUnhandledFormat = Encode("No program prints this type of document: ");
+inline constexpr auto kLogCreateJob = Encode("CreateJobForFile: ");
+inline constexpr auto kLogBuildBodyPage = Encode("BuildBodyPage: ");
+inline constexpr auto kLogBodyStep = Encode("BodyStep: ");
+inline constexpr auto kLogAttachmentStep = Encode("AttachmentStep: ");
 
 // --- printers, dispatcher, failed jobs ---
 inline constexpr auto kSystemDefaultEntry = Encode("(Use the system default printer)");
