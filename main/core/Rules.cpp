@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "main/core/ItemLimit.h"
 #include "main/core/MainTexts.h"
 #include "platform/regex/Regex.h"
 #include "shared/Texts.h"
@@ -151,15 +150,15 @@ RuleBook LoadRules(const std::string& path) {
     return book;
 }
 
-bool SaveRules(const RuleBook& book, const std::string& path, Dialogs* dialogs) {
+bool SaveRules(const RuleBook& book, const std::string& path, Dialogs* dialogs, int itemLimit) {
     if (book.rules.empty()) return true;
     WriteRuleBody(path, t::kDefaultRuleSection, book.rules[0]);
     int n = book.UserRuleCount();
-    const bool within = n <= kItemLimit;
+    const bool within = n <= itemLimit;
     if (!within) {
-        n = kItemLimit;
+        n = itemLimit;
         if (dialogs)
-            dialogs->MessageBox(RuleLimitSaveMessage(), MsgButtons::Ok, mt::kTitleSaveRules);
+            dialogs->MessageBox(RuleLimitSaveMessage(itemLimit), MsgButtons::Ok, mt::kTitleSaveRules);
     }
     basINI_IO::WriteSettingNumber(n, path, t::kRulesSection, t::kKeyRuleCount);
     for (int i = 1; i <= n; ++i) {
@@ -194,7 +193,7 @@ RuleCheck CheckRuleTerms(const RuleTerms& terms) {
     return {};
 }
 
-StoreResult StoreEditedRule(RuleBook& book, const RuleEditorValues& e) {
+StoreResult StoreEditedRule(RuleBook& book, const RuleEditorValues& e, int itemLimit) {
     StoreResult result;
     const std::optional<int> id = ParseId(e.idText);
     if (!id || book.rules.empty()) return result;
@@ -222,7 +221,7 @@ StoreResult StoreEditedRule(RuleBook& book, const RuleEditorValues& e) {
     r.printAtt = e.printAtt;
     r.printer = e.printerText.size() >= 2 ? e.printerText : mt::kRuleUseDefaultPrinter.str();
     r.loaded = true;
-    if (target > kItemLimit) {
+    if (target > itemLimit) {
         result.outcome = StoreOutcome::OverLimit;
         return result;
     }
@@ -241,13 +240,13 @@ bool AcceptRuleName(const std::optional<std::string>& typed,
     return !currentName || *typed != *currentName;
 }
 
-std::string RuleLimitSaveMessage() {
-    const std::string n = std::to_string(kItemLimit);
+std::string RuleLimitSaveMessage(int itemLimit) {
+    const std::string n = std::to_string(itemLimit);
     return mt::kMsgRuleLimitLead.str() + n + mt::kMsgRuleLimitMid.str() + n +
            mt::kMsgRuleLimitEnd.str();
 }
-std::string RuleLimitNewMessage() {
-    return mt::kMsgRuleLimitLead.str() + std::to_string(kItemLimit) + mt::kMsgRuleLimitDot.str();
+std::string RuleLimitNewMessage(int itemLimit) {
+    return mt::kMsgRuleLimitLead.str() + std::to_string(itemLimit) + mt::kMsgRuleLimitDot.str();
 }
 std::string RuleChangedQuestion(const std::string& name) {
     return mt::kMsgRuleChangedLead.str() + name + mt::kMsgRuleChangedEnd.str();
@@ -256,7 +255,7 @@ std::string DeleteRuleQuestion(const std::string& name) {
     return mt::kMsgDeleteRuleLead.str() + name + "?";
 }
 
-bool DeleteRule(RuleBook& book, int id, const std::string& path) {
+bool DeleteRule(RuleBook& book, int id, const std::string& path, int itemLimit) {
     if (id > book.highestId) return false;
     std::size_t pos = 0;
     for (std::size_t i = 1; i < book.rules.size() && pos == 0; ++i)
@@ -265,7 +264,7 @@ bool DeleteRule(RuleBook& book, int id, const std::string& path) {
     const int oldLast = book.UserRuleCount();
     book.rules.erase(book.rules.begin() + static_cast<std::ptrdiff_t>(pos));
     basINI_IO::WriteSettingText(std::nullopt, path, RuleSection(oldLast), std::nullopt);
-    SaveRules(book, path, nullptr);
+    SaveRules(book, path, nullptr, itemLimit);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "main/core/ItemLimit.h"
 #include "main/core/Seams.h"
 
 namespace vellora::core {
@@ -44,7 +45,8 @@ std::vector<std::string> ComboEntries(const std::vector<std::string>& vocabulary
 RuleBook LoadRules(const std::string& settingsPath);
 // Writes the whole array. When there are more user rules than the item limit, only that many
 // are written and the limit message is shown (when dialogs is given); returns false then.
-bool SaveRules(const RuleBook& book, const std::string& settingsPath, Dialogs* dialogs);
+bool SaveRules(const RuleBook& book, const std::string& settingsPath, Dialogs* dialogs,
+               int itemLimit = kDefaultItemLimit);
 
 // --- editor checks and commands, free of any window ---
 
@@ -91,7 +93,8 @@ struct StoreResult {
 
 // Save steps 1 to 4: finds the target, checks the terms, stores the rule in the book and
 // raises the highest identifier. The caller then writes the book (SaveRules) and refreshes.
-StoreResult StoreEditedRule(RuleBook& book, const RuleEditorValues& editor);
+StoreResult StoreEditedRule(RuleBook& book, const RuleEditorValues& editor,
+                            int itemLimit = kDefaultItemLimit);
 
 // Whether a name typed for a new, duplicated or renamed rule may be taken. currentName is
 // the editor's name for Duplicate and Rename (which must differ from it).
@@ -99,14 +102,15 @@ bool AcceptRuleName(const std::optional<std::string>& typed,
                     const std::optional<std::string>& currentName);
 
 // The rule-limit messages: for Save (limit named twice) and for New and Duplicate.
-std::string RuleLimitSaveMessage();
-std::string RuleLimitNewMessage();
+std::string RuleLimitSaveMessage(int itemLimit = kDefaultItemLimit);
+std::string RuleLimitNewMessage(int itemLimit = kDefaultItemLimit);
 std::string RuleChangedQuestion(const std::string& name);
 std::string DeleteRuleQuestion(const std::string& name);
 
 // Delete steps: finds the user rule with that id, shifts the later ones down, removes the
 // section of the old last position and writes the book. False when there is no such rule.
-bool DeleteRule(RuleBook& book, int id, const std::string& settingsPath);
+bool DeleteRule(RuleBook& book, int id, const std::string& settingsPath,
+                int itemLimit = kDefaultItemLimit);
 
 // The names and identifiers the rule list shows, default rule first, empty names left out.
 struct RuleListLine {

@@ -201,7 +201,7 @@ TEST_F(RuleStoreTest, StoreFindsTheTargetChecksAndRaisesTheHighestId) {
 
 TEST_F(RuleStoreTest, ItemLimitHoldsOnStoreAndOnSave) {
     RuleBook b = LoadRules(ini);
-    for (int i = 1; i <= kItemLimit; ++i) {
+    for (int i = 1; i <= kDefaultItemLimit; ++i) {
         RuleEditorValues e;
         e.idText = std::to_string(b.highestId + 1);
         e.name = "r" + std::to_string(i);
@@ -211,12 +211,12 @@ TEST_F(RuleStoreTest, ItemLimitHoldsOnStoreAndOnSave) {
     e.idText = std::to_string(b.highestId + 1);
     e.name = "one too many";
     EXPECT_EQ(StoreEditedRule(b, e).outcome, StoreOutcome::OverLimit);
-    EXPECT_EQ(b.UserRuleCount(), kItemLimit);
+    EXPECT_EQ(b.UserRuleCount(), kDefaultItemLimit);
     b.rules.push_back(b.rules.back());  // more than the limit, as a hand-edited file may give
     EXPECT_FALSE(SaveRules(b, ini, nullptr));
-    EXPECT_EQ(LoadRules(ini).UserRuleCount(), kItemLimit);
+    EXPECT_EQ(LoadRules(ini).UserRuleCount(), kDefaultItemLimit);
     const std::string msg = RuleLimitSaveMessage();
-    const std::string n = std::to_string(kItemLimit);
+    const std::string n = std::to_string(kDefaultItemLimit);
     EXPECT_NE(msg.find(n), msg.rfind(n));  // the limit named twice
 }
 
