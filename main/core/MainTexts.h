@@ -240,6 +240,21 @@ inline constexpr auto kLogAttachmentStep = Encode("AttachmentStep: ");
 inline constexpr auto kSystemDefaultEntry = Encode("(Use the system default printer)");
 inline constexpr auto kNoPrinterSelected = Encode("(No printer selected)");
 inline constexpr auto kDefaultPrinterMarker = Encode("(default)");
+inline constexpr auto kJobSuccessPrefix = Encode("Printed: ");
+inline constexpr auto kJobFailurePrefix = Encode("Not printed: ");
+inline constexpr auto kJobAwaitingTimeout = Encode("The print helper did not start within 3 minutes.");
+inline constexpr auto kJobActiveTimeout = Encode("The print helper did not finish within 10 minutes.");
+inline constexpr auto kJobUnrecognised = Encode("The job's progress could not be read from the job store.");
+inline constexpr auto kJobLaunchFailed = Encode("The print helper could not be started: ");
+inline constexpr auto kTitleJobSuccess = Encode("Vellora: document printed");
+inline constexpr auto kJobSuccessSentence = Encode(" has been printed.");
+inline constexpr auto kTitleJobFailure = Encode("Vellora: document not printed");
+inline constexpr auto kJobFailureSeparator = Encode(": ");
+inline constexpr auto kLogCheckJobs = Encode("CheckJobs: ");
+inline constexpr auto kLogSwitchFailed = Encode("CheckJobs: the printer could not be made the default: ");
+inline constexpr auto kLogDeleteFailed = Encode("CheckJobs: the printed document could not be deleted: ");
+inline constexpr auto kTitleRetryJob = Encode("Retry Job");
+inline constexpr auto kMsgRetryQueued = Encode("This job is already waiting in the print queue.");
 
 // --- options ---
 
