@@ -23,7 +23,7 @@ long long SecondBoundaries(TimePoint from, TimePoint to);
 std::string JobDocumentPath(const std::string& jobDoc);
 
 class Dispatcher : public JobDispatch {
-public:
+  public:
     // systemPrinter gives the caption of lblCurSysPrinter at the moment of each restore.
     Dispatcher(JobQueues& jobs, Clock& clock, Launcher& launcher, print::PrintSystem& printers,
                StatusSink& sink, const Options& options,
@@ -31,7 +31,7 @@ public:
 
     void CheckJobs() override;
 
-private:
+  private:
     void LaunchStep();
     void WatchJob(const JobPtr& job);
     // Takes the job out of the queue and the store; the dispatcher is idle again.

@@ -13,12 +13,12 @@ std::string DescribeFailedJob(const clsJob& job) {
 
 std::vector<FailedJobLine> FailedJobLines(const JobCollection& errJobs) {
     std::vector<FailedJobLine> lines;
-    for (const JobPtr& job : errJobs.Items()) lines.push_back({DescribeFailedJob(*job), job->JobID});
+    for (const JobPtr& job : errJobs.Items())
+        lines.push_back({DescribeFailedJob(*job), job->JobID});
     return lines;
 }
 
-std::optional<std::string> FailedJobDetail(const JobCollection& errJobs,
-                                           const std::string& selId) {
+std::optional<std::string> FailedJobDetail(const JobCollection& errJobs, const std::string& selId) {
     if (selId.empty()) return std::nullopt;
     const JobPtr job = errJobs.Find(selId);
     if (!job) return std::nullopt;
@@ -41,7 +41,11 @@ RetryOutcome RetryFailedJob(JobQueues& jobs, const std::string& selId) {
     return RetryOutcome::Retried;
 }
 
-std::string RetryRefusedMessage() { return mt::kMsgRetryQueued; }
-std::string RetryRefusedTitle() { return mt::kTitleRetryJob; }
+std::string RetryRefusedMessage() {
+    return mt::kMsgRetryQueued;
+}
+std::string RetryRefusedTitle() {
+    return mt::kTitleRetryJob;
+}
 
 }  // namespace vellora::core
