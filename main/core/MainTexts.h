@@ -70,6 +70,24 @@ inline constexpr auto kAcctChangedAsk = Encode(" has changed. Save it?");
 inline constexpr auto kAcctDeleteAsk = Encode("Delete the account of the user ");
 inline constexpr auto kAcctNewLine = Encode("(new account)");
 inline constexpr auto kAcctDupeSuffix = Encode(" (copy)");
+inline constexpr auto kAcctCapServer = Encode("Server");
+inline constexpr auto kAcctCapPort = Encode("Port");
+inline constexpr auto kAcctCapUser = Encode("User name");
+inline constexpr auto kAcctCapPassword = Encode("Password");
+inline constexpr auto kAcctCapId = Encode("Account ID");
+inline constexpr auto kAcctCapImap = Encode("IMAP");
+inline constexpr auto kAcctCapPop = Encode("POP3");
+inline constexpr auto kAcctCapSsl = Encode("Secure connection (SSL)");
+inline constexpr auto kAcctCapEncPw = Encode("Encrypted login");
+inline constexpr auto kAcctCapNtlm = Encode("NTLM authentication");
+inline constexpr auto kAcctCapPAll = Encode("Print all messages on the first check");
+inline constexpr auto kAcctCapPNew = Encode("Print only messages that arrive later");
+inline constexpr auto kAcctCapNew = Encode("New");
+inline constexpr auto kAcctCapDupe = Encode("Duplicate");
+inline constexpr auto kAcctCapDel = Encode("Delete");
+inline constexpr auto kAcctCapSave = Encode("Save");
+inline constexpr auto kAcctCapTest = Encode("Test");
+inline constexpr auto kAcctSeePwTip = Encode("Hold the mouse button down to see the password");
 
 // First-run wizard.
 inline constexpr auto kWizTitle = Encode("Vellora - first start");
