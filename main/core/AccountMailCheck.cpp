@@ -186,7 +186,7 @@ void AccountMailCheck::ReportError(const std::string& description) {
             subject = p_.message.Subject();
         } catch (...) {
         }
-        p_.status.SendNotification(tx::kNotifyErrorKind.str(), tx::kCheckNotifySubject.str(),
+        p_.status.SendNotification(tx::kNotifyKindError.str(), tx::kCheckNotifySubject.str(),
                                    tx::kCheckNotifyStep.str() + step +
                                        tx::kCheckNotifyMessage.str() + subject +
                                        tx::kCheckNotifyError.str() + description);

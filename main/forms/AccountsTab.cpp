@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,7 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -22,6 +23,7 @@
 #include "main/core/MainTexts.h"
 #include "main/forms/Named.h"
 #include "main/forms/QtText.h"
+#include "shared/Literal.h"
 #include "shared/modWriteLog.h"
 
 namespace vellora::forms {
@@ -54,83 +56,134 @@ void SetRadio(QButtonGroup* group, QRadioButton* a, bool onA, QRadioButton* b, b
 }
 }  // namespace
 
-AccountsTab::AccountsTab(core::Dialogs& dialogs, mail::MailSession& session,
-                         std::string settingsPath, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), session_(session), path_(std::move(settingsPath)) {
+AccountsTab::AccountsTab(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("AccountsTab"));
-    BuildControls();
-    ConnectControls();
-    EnableEditor(false);
-}
-
-void AccountsTab::BuildControls() {
     lstAccounts = Named<QListWidget>("lstAccounts", this);
     lstAcctID = Named<QListWidget>("lstAcctID", this);
-    lstAcctID->hide();
-    lblAcctID = Named<QLabel>("lblAcctID", this);
-    txtServer = Named<QLineEdit>("txtServer", this);
-    txtPort = Named<QLineEdit>("txtPort", this);
-    txtUsername = Named<QLineEdit>("txtUsername", this);
-    txtPassword = Named<QLineEdit>("txtPassword", this);
+    lstAcctID->setVisible(false);
+    cmdNewAcct = Named<QPushButton>("cmdNewAcct", this);
+    cmdDupeAcct = Named<QPushButton>("cmdDupeAcct", this);
+    cmdDelAcct = Named<QPushButton>("cmdDelAcct", this);
+
+    editor_ = new QGroupBox(this);
+    lblAcctID = Named<QLabel>("lblAcctID", editor_);
+    txtServer = Named<QLineEdit>("txtServer", editor_);
+    txtPort = Named<QLineEdit>("txtPort", editor_);
+    txtPort->setMaximumWidth(90);
+    txtUsername = Named<QLineEdit>("txtUsername", editor_);
+    txtPassword = Named<QLineEdit>("txtPassword", editor_);
     txtPassword->setEchoMode(QLineEdit::Password);
+    picSeePW = Named<QToolButton>("picSeePW", editor_);
+    picSeePW->setText(QStringLiteral("\u25C9"));
     txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    optIMAP = Named<QRadioButton>("optIMAP", this, Q(tx::kAcctCapImap));
-    optPOP = Named<QRadioButton>("optPOP", this, Q(tx::kAcctCapPop));
-    chkSSL = Named<QCheckBox>("chkSSL", this, Q(tx::kAcctCapSsl));
-    chkEncPW = Named<QCheckBox>("chkEncPW", this, Q(tx::kAcctCapEncPw));
-    chkNTLM = Named<QCheckBox>("chkNTLM", this, Q(tx::kAcctCapNtlm));
-    optPAll = Named<QRadioButton>("optPAll", this, Q(tx::kAcctCapPAll));
-    optPNew = Named<QRadioButton>("optPNew", this, Q(tx::kAcctCapPNew));
-    picSeePW = Named<QLabel>("picSeePW", this);
-    picSeePW->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(16, 16));
-    picSeePW->setToolTip(Q(tx::kAcctSeePwTip));
-    picSeePW->installEventFilter(this);
-    cmdNewAcct = Named<QPushButton>("cmdNewAcct", this, Q(tx::kAcctCapNew));
-    cmdDupeAcct = Named<QPushButton>("cmdDupeAcct", this, Q(tx::kAcctCapDupe));
-    cmdDelAcct = Named<QPushButton>("cmdDelAcct", this, Q(tx::kAcctCapDel));
-    cmdSaveAcct = Named<QPushButton>("cmdSaveAcct", this, Q(tx::kAcctCapSave));
-    cmdTestAcct = Named<QPushButton>("cmdTestAcct", this, Q(tx::kAcctCapTest));
+
+    protocol_ = new QGroupBox(editor_);
+    optIMAP = Named<QRadioButton>("optIMAP", protocol_);
+    optPOP = Named<QRadioButton>("optPOP", protocol_);
+    auto* protocolLayout = new QHBoxLayout(protocol_);
+    protocolLayout->addWidget(optIMAP);
+    protocolLayout->addWidget(optPOP);
+    protocolLayout->addStretch();
+
+    security_ = new QGroupBox(editor_);
+    chkSSL = Named<QCheckBox>("chkSSL", security_);
+    chkEncPW = Named<QCheckBox>("chkEncPW", security_);
+    chkNTLM = Named<QCheckBox>("chkNTLM", security_);
+    auto* securityLayout = new QHBoxLayout(security_);
+    securityLayout->addWidget(chkSSL);
+    securityLayout->addWidget(chkEncPW);
+    securityLayout->addWidget(chkNTLM);
+    securityLayout->addStretch();
+
+    printWhat_ = new QGroupBox(editor_);
+    optPAll = Named<QRadioButton>("optPAll", printWhat_);
+    optPNew = Named<QRadioButton>("optPNew", printWhat_);
+    auto* printLayout = new QHBoxLayout(printWhat_);
+    printLayout->addWidget(optPAll);
+    printLayout->addWidget(optPNew);
+    printLayout->addStretch();
+
+    cmdSaveAcct = Named<QPushButton>("cmdSaveAcct", editor_);
+    cmdTestAcct = Named<QPushButton>("cmdTestAcct", editor_);
+
+    captionId_ = new QLabel(editor_);
+    captionServer_ = new QLabel(editor_);
+    captionPort_ = new QLabel(editor_);
+    captionUser_ = new QLabel(editor_);
+    captionPassword_ = new QLabel(editor_);
+    auto* passwordRow = new QHBoxLayout;
+    passwordRow->addWidget(txtPassword, 1);
+    passwordRow->addWidget(picSeePW);
+    auto* form = new QFormLayout;
+    form->addRow(captionId_, lblAcctID);
+    form->addRow(captionServer_, txtServer);
+    form->addRow(captionPort_, txtPort);
+    form->addRow(captionUser_, txtUsername);
+    form->addRow(captionPassword_, passwordRow);
+    auto* editButtons = new QHBoxLayout;
+    editButtons->addStretch();
+    editButtons->addWidget(cmdTestAcct);
+    editButtons->addWidget(cmdSaveAcct);
+    auto* editorLayout = new QVBoxLayout(editor_);
+    editorLayout->addLayout(form);
+    editorLayout->addWidget(protocol_);
+    editorLayout->addWidget(security_);
+    editorLayout->addWidget(printWhat_);
+    editorLayout->addStretch();
+    editorLayout->addLayout(editButtons);
+
+    auto* listButtons = new QHBoxLayout;
+    listButtons->addWidget(cmdNewAcct);
+    listButtons->addWidget(cmdDupeAcct);
+    listButtons->addWidget(cmdDelAcct);
+    auto* left = new QVBoxLayout;
+    left->addWidget(lstAccounts, 1);
+    left->addLayout(listButtons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 2);
+    layout->addWidget(editor_, 3);
+
     protocolGroup_ = new QButtonGroup(this);
     protocolGroup_->addButton(optIMAP);
     protocolGroup_->addButton(optPOP);
     printGroup_ = new QButtonGroup(this);
     printGroup_->addButton(optPAll);
     printGroup_->addButton(optPNew);
+    ApplyTabOrder();
+    ConnectControls();
+    EnableEditor(false);
+}
 
-    auto* editor = new QGridLayout;
-    int row = 0;
-    editor->addWidget(new QLabel(Q(tx::kAcctCapId), this), row, 0);
-    editor->addWidget(lblAcctID, row++, 1);
-    auto* protocol = new QHBoxLayout;
-    protocol->addWidget(optIMAP);
-    protocol->addWidget(optPOP);
-    editor->addLayout(protocol, row++, 1);
-    const std::pair<const std::string, QLineEdit*> fields[] = {{tx::kAcctCapServer, txtServer},
-                                                               {tx::kAcctCapPort, txtPort},
-                                                               {tx::kAcctCapUser, txtUsername},
-                                                               {tx::kAcctCapPassword, txtPassword}};
-    for (const auto& [caption, edit] : fields) {
-        editor->addWidget(new QLabel(Q(caption), this), row, 0);
-        editor->addWidget(edit, row++, 1);
-    }
-    editor->addWidget(picSeePW, row - 1, 2);
-    for (QWidget* w : {static_cast<QWidget*>(chkSSL), static_cast<QWidget*>(chkEncPW),
-                       static_cast<QWidget*>(chkNTLM), static_cast<QWidget*>(optPAll),
-                       static_cast<QWidget*>(optPNew)}) {
-        editor->addWidget(w, row++, 1);
-    }
-    editor->setRowStretch(row, 1);
+void AccountsTab::Bind(core::Dialogs& dialogs, std::function<mail::MailSession*()> session,
+                       std::string settingsPath) {
+    dialogs_ = &dialogs;
+    session_ = std::move(session);
+    path_ = std::move(settingsPath);
+}
 
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {cmdNewAcct, cmdDupeAcct, cmdDelAcct, cmdSaveAcct, cmdTestAcct}) {
-        buttons->addWidget(b);
-    }
-    auto* left = new QVBoxLayout;
-    left->addWidget(lstAccounts);
-    left->addLayout(buttons);
-    auto* all = new QHBoxLayout(this);
-    all->addLayout(left, 1);
-    all->addLayout(editor, 1);
+void AccountsTab::SetTexts() {
+    editor_->setTitle(Q(VL("Account")));
+    captionId_->setText(Q(VL("Number:")));
+    captionServer_->setText(Q(VL("Server:")));
+    captionPort_->setText(Q(VL("Port:")));
+    captionUser_->setText(Q(VL("User name:")));
+    captionPassword_->setText(Q(VL("Password:")));
+    picSeePW->setToolTip(Q(VL("Hold down to see the password")));
+    protocol_->setTitle(Q(VL("Protocol")));
+    optIMAP->setText(Q(VL("IMAP")));
+    optPOP->setText(Q(VL("POP3")));
+    security_->setTitle(Q(VL("Security")));
+    chkSSL->setText(Q(VL("Secure connection (TLS)")));
+    chkEncPW->setText(Q(VL("Encrypted login")));
+    chkNTLM->setText(Q(VL("NTLM")));
+    printWhat_->setTitle(Q(VL("Print")));
+    optPAll->setText(Q(VL("All messages")));
+    optPNew->setText(Q(VL("New messages only")));
+    cmdNewAcct->setText(Q(VL("&New")));
+    cmdDupeAcct->setText(Q(VL("D&uplicate")));
+    cmdDelAcct->setText(Q(VL("&Delete")));
+    cmdSaveAcct->setText(Q(VL("&Save")));
+    cmdTestAcct->setText(Q(VL("&Test")));
 }
 
 void AccountsTab::ConnectControls() {
@@ -150,6 +203,11 @@ void AccountsTab::ConnectControls() {
             if (Truth(o->isChecked()) != Tag(o)) SetDirty(true);
         });
     }
+    // The password shows only while the button is held down.
+    connect(picSeePW, &QToolButton::pressed, this,
+            [this] { txtPassword->setEchoMode(QLineEdit::Normal); });
+    connect(picSeePW, &QToolButton::released, this,
+            [this] { txtPassword->setEchoMode(QLineEdit::Password); });
     connect(cmdNewAcct, &QPushButton::clicked, this, [this] { cmdNewAcct_Click(); });
     connect(cmdDupeAcct, &QPushButton::clicked, this, [this] { cmdDupeAcct_Click(); });
     connect(cmdSaveAcct, &QPushButton::clicked, this, [this] { cmdSaveAcct_Click(); });
@@ -191,13 +249,13 @@ void AccountsTab::SetDirty(bool dirty) {
 bool AccountsTab::AskSaveChanged() {
     const std::string text = tx::kAcctChangedLead.str() + S(txtServer->text()) + " - " +
                              S(txtUsername->text()) + tx::kAcctChangedAsk.str();
-    if (dialogs_.MessageBox(text, MsgButtons::YesNo, tx::kSaveAcctTitle) == MsgResult::Yes) {
+    if (dialogs_->MessageBox(text, MsgButtons::YesNo, tx::kSaveAcctTitle) == MsgResult::Yes) {
         cmdSaveAcct_Click();
         return true;
     }
     SetDirty(false);
     RefreshAccountList();
-    remembered_ = -1;  // the placeholder line of an unsaved new account is gone
+    rememberedIndex = -1;  // the placeholder line of an unsaved new account is gone
     return true;
 }
 
@@ -223,12 +281,12 @@ int AccountsTab::FindById(int id) const {
 void AccountsTab::lstAccounts_Click() {
     try {
         int index = lstAccounts->currentRow();
-        if (index < 0 || index == remembered_) return;
+        if (index < 0 || index == rememberedIndex) return;
         if (Dirty()) {
             const int clicked = index;
             const std::string text = tx::kAcctChangedLead.str() + S(txtServer->text()) + " - " +
                                      S(txtUsername->text()) + tx::kAcctChangedAsk.str();
-            if (dialogs_.MessageBox(text, MsgButtons::YesNo, tx::kSaveAcctTitle) ==
+            if (dialogs_->MessageBox(text, MsgButtons::YesNo, tx::kSaveAcctTitle) ==
                 MsgResult::Yes) {
                 cmdSaveAcct_Click();
                 if (Dirty()) {
@@ -241,7 +299,7 @@ void AccountsTab::lstAccounts_Click() {
             } else {
                 SetDirty(false);
                 RefreshAccountList();
-                remembered_ = -1;
+                rememberedIndex = -1;
                 const QSignalBlocker block(lstAccounts);
                 lstAccounts->setCurrentRow(std::min(clicked, lstAccounts->count() - 1));
             }
@@ -315,7 +373,7 @@ void AccountsTab::ShowLimit(const std::string& text, const std::string& title) {
          at = out.find(token, at + limit.size())) {
         out.replace(at, token.size(), limit);
     }
-    dialogs_.MessageBox(out, MsgButtons::Ok, title);
+    dialogs_->MessageBox(out, MsgButtons::Ok, title);
 }
 
 void AccountsTab::cmdNewAcct_Click() {
@@ -325,8 +383,8 @@ void AccountsTab::cmdNewAcct_Click() {
     }
     lblAcctID->setText(QString::number(maxAcctID_ + 1));
     lstAccounts->addItem(Q(tx::kAcctNewLine));
-    remembered_ = lstAccounts->count() - 1;
-    SelectRow(remembered_);
+    rememberedIndex = lstAccounts->count() - 1;
+    SelectRow(rememberedIndex);
     ClearEditor();
     optPNew->setChecked(true);
     EnableEditor(true);
@@ -349,14 +407,14 @@ void AccountsTab::cmdDupeAcct_Click() {
     const QString text = lstAccounts->item(row)->text() + Q(tx::kAcctDupeSuffix);
     lblAcctID->setText(QString::number(maxAcctID_ + 1));
     lstAccounts->addItem(text);
-    remembered_ = lstAccounts->count() - 1;
-    SelectRow(remembered_);
+    rememberedIndex = lstAccounts->count() - 1;
+    SelectRow(rememberedIndex);
     SetDirty(true);
 }
 
 bool AccountsTab::Validate() {
     const auto refuse = [this](const std::string& text) {
-        dialogs_.MessageBox(text, MsgButtons::Ok, tx::kSaveAcctTitle);
+        dialogs_->MessageBox(text, MsgButtons::Ok, tx::kSaveAcctTitle);
         return false;
     };
     const QString port = txtPort->text();
@@ -416,7 +474,7 @@ void AccountsTab::cmdSaveAcct_Click() {
         core::SaveAccounts(path_, accounts_);
         RefreshAccountList();
         SetDirty(false);
-        remembered_ = -1;
+        rememberedIndex = -1;
         SelectRow(std::min(selected, lstAccounts->count() - 1));
     } catch (const std::exception& e) {
         LogTrapped(tx::kLogSaveAcct, e.what());
@@ -431,7 +489,8 @@ void AccountsTab::cmdDelAcct_Click() {
         if (found < 0) return;
         const std::string question =
             tx::kAcctDeleteAsk.str() + accounts_[static_cast<std::size_t>(found)].user + "?";
-        if (dialogs_.MessageBox(question, MsgButtons::YesNo, tx::kDelAcctTitle) != MsgResult::Yes) {
+        if (dialogs_->MessageBox(question, MsgButtons::YesNo, tx::kDelAcctTitle) !=
+            MsgResult::Yes) {
             return;
         }
         const std::size_t oldCount = accounts_.size();
@@ -441,7 +500,7 @@ void AccountsTab::cmdDelAcct_Click() {
         core::SaveAccounts(path_, accounts_);
         // Cleared first: the edits belonged to the account that is gone.
         SetDirty(false);
-        remembered_ = -1;
+        rememberedIndex = -1;
         if (lstAccounts->count() == 0) {
             ClearEditor();
             lblAcctID->clear();
@@ -466,7 +525,9 @@ void AccountsTab::cmdTestAcct_Click() {
     typed.encryptedLogin = chkEncPW->isChecked();
     typed.ntlm = chkNTLM->isChecked();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    core::TestAccount(session_, dialogs_, typed);
+    mail::MailSession* session = session_ ? session_() : nullptr;
+    if (session == nullptr) return;
+    core::TestAccount(*session, *dialogs_, typed);
     QApplication::restoreOverrideCursor();
 }
 
@@ -479,21 +540,14 @@ void AccountsTab::EnterTab() {
     ClearEditor();
     lblAcctID->clear();
     EnableEditor(false);
+    ApplyTabOrder();
+}
+
+void AccountsTab::ApplyTabOrder() {
     QWidget* order[] = {lstAccounts, cmdNewAcct, cmdSaveAcct, cmdDupeAcct, cmdDelAcct,  cmdTestAcct,
                         optIMAP,     optPOP,     txtServer,   txtPort,     txtUsername, txtPassword,
                         chkSSL,      chkEncPW,   chkNTLM,     optPAll,     optPNew};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-}
-
-bool AccountsTab::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == picSeePW && picSeePW->isEnabled()) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            txtPassword->setEchoMode(QLineEdit::Normal);
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            txtPassword->setEchoMode(QLineEdit::Password);
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void AccountsTab::LogTrapped(const std::string& prefix, const char* what) {

@@ -1,9 +1,18 @@
-// The accounts tab: the list of mailboxes and the editor of one account. It holds the account
-// array that the mail check reads.
+// Tab 1: the mailboxes, their list and the account editor. It holds the account array that
+// the mail check reads, and the editing commands: New, Duplicate, Save, Delete and Test.
 #pragma once
 
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "main/core/AccountRecord.h"
@@ -12,20 +21,18 @@
 #include "platform/mail/MailSession.h"
 
 class QButtonGroup;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QRadioButton;
 
 namespace vellora::forms {
 
 class AccountsTab : public QWidget {
     Q_OBJECT
   public:
-    AccountsTab(core::Dialogs& dialogs, mail::MailSession& session, std::string settingsPath,
-                QWidget* parent = nullptr);
+    explicit AccountsTab(QWidget* parent = nullptr);
+    void SetTexts();
+    // What the editing commands need: the message boxes, the mail session for the test (it
+    // exists only once the window has loaded) and the settings file.
+    void Bind(core::Dialogs& dialogs, std::function<mail::MailSession*()> session,
+              std::string settingsPath);
 
     // Start-up: reads the array and fills the list.
     void LoadAccounts();
@@ -36,14 +43,12 @@ class AccountsTab : public QWidget {
     std::int16_t ItemLimit() const { return itemLimit_; }
     void SetItemLimit(std::int16_t limit) { itemLimit_ = limit; }
     bool Dirty() const;
-    void ForgetRemembered() { remembered_ = -1; }
 
     // Tab change: the question about unsaved edits, then, when this tab becomes current, the
     // reset editor and the keyboard order.
     void AskAboutUnsavedChange();
     void EnterTab();
 
-    // The named controls.
     QListWidget* lstAccounts;
     QListWidget* lstAcctID;  // hidden, parallel to lstAccounts
     QLabel* lblAcctID;
@@ -51,6 +56,7 @@ class AccountsTab : public QWidget {
     QLineEdit* txtPort;
     QLineEdit* txtUsername;
     QLineEdit* txtPassword;
+    QToolButton* picSeePW;
     QRadioButton* optIMAP;
     QRadioButton* optPOP;
     QCheckBox* chkSSL;
@@ -58,12 +64,13 @@ class AccountsTab : public QWidget {
     QCheckBox* chkNTLM;
     QRadioButton* optPAll;
     QRadioButton* optPNew;
-    QLabel* picSeePW;
     QPushButton* cmdNewAcct;
     QPushButton* cmdDupeAcct;
     QPushButton* cmdDelAcct;
     QPushButton* cmdSaveAcct;
     QPushButton* cmdTestAcct;
+
+    int rememberedIndex = -1;  // the line last put into the editor by New or Duplicate
 
     void lstAccounts_Click();
     void cmdNewAcct_Click();
@@ -72,14 +79,11 @@ class AccountsTab : public QWidget {
     void cmdDelAcct_Click();
     void cmdTestAcct_Click();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
-    void BuildControls();
     void ConnectControls();
+    void ApplyTabOrder();
     void SetDirty(bool dirty);
-    bool AskSaveChanged();  // true when the edits were saved or dropped
+    bool AskSaveChanged();
     void FillEditor(const core::AccountRecord& a);
     void ClearEditor();
     void EnableEditor(bool on);
@@ -90,13 +94,22 @@ class AccountsTab : public QWidget {
     void ShowLimit(const std::string& text, const std::string& title);
     void LogTrapped(const std::string& prefix, const char* what);
 
-    core::Dialogs& dialogs_;
-    mail::MailSession& session_;
+    QLabel* captionId_;
+    QLabel* captionServer_;
+    QLabel* captionPort_;
+    QLabel* captionUser_;
+    QLabel* captionPassword_;
+    QGroupBox* protocol_;
+    QGroupBox* security_;
+    QGroupBox* printWhat_;
+    QGroupBox* editor_;
+
+    core::Dialogs* dialogs_ = nullptr;
+    std::function<mail::MailSession*()> session_;
     std::string path_;
     core::AccountArray accounts_;
     std::int16_t maxAcctID_ = 0;
     std::int16_t itemLimit_ = core::kDefaultItemLimit;
-    int remembered_ = -1;
     int shownRow_ = -1;     // the line whose account the editor shows
     bool filling_ = false;  // the editor is being filled: no change marking
     QButtonGroup* protocolGroup_;

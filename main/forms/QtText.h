@@ -6,7 +6,11 @@
 
 namespace vellora::forms {
 
-inline QString Q(const std::string& s) { return QString::fromStdString(s); }
-inline std::string S(const QString& s) { return s.toStdString(); }
+inline QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+inline std::string S(const QString& s) {
+    return s.toStdString();
+}
 
 }  // namespace vellora::forms

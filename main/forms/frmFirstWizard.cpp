@@ -17,7 +17,7 @@
 namespace vellora::forms {
 namespace tx = vellora::core::texts;
 
-frmFirstWizard::frmFirstWizard(mail::MailSession& session, core::Dialogs& dialogs,
+frmFirstWizard::frmFirstWizard(mail::MailSession* session, core::Dialogs& dialogs,
                                std::string settingsPath, std::int16_t maxAcctID, QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
@@ -139,8 +139,9 @@ void frmFirstWizard::cmdBack_Click() {
 }
 
 void frmFirstWizard::cmdFld_Click() {
+    if (session_ == nullptr) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    model_.TestAccount(session_, dialogs_);
+    model_.TestAccount(*session_, dialogs_);
     QApplication::restoreOverrideCursor();
 }
 
@@ -150,12 +151,14 @@ void frmFirstWizard::cmdFinish_Click() {
     Finished = true;
     Cancelled = false;
     hide();
+    emit finished();
 }
 
 void frmFirstWizard::cmdCancel_Click() {
     Finished = true;
     Cancelled = true;
     hide();
+    emit finished();
 }
 
 void frmFirstWizard::closeEvent(QCloseEvent* event) {

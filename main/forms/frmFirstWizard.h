@@ -21,7 +21,7 @@ namespace vellora::forms {
 class frmFirstWizard : public QWidget {
     Q_OBJECT
   public:
-    frmFirstWizard(mail::MailSession& session, core::Dialogs& dialogs, std::string settingsPath,
+    frmFirstWizard(mail::MailSession* session, core::Dialogs& dialogs, std::string settingsPath,
                    std::int16_t maxAcctID, QWidget* parent = nullptr);
 
     bool Finished = false;
@@ -49,6 +49,10 @@ class frmFirstWizard : public QWidget {
     void cmdCancel_Click();
     void cmdFld_Click();
 
+  signals:
+    // Finished became true.
+    void finished();
+
   protected:
     // Closing the window is a cancel: the window waiting for Finished must not wait forever.
     void closeEvent(QCloseEvent* event) override;
@@ -58,7 +62,7 @@ class frmFirstWizard : public QWidget {
     void ShowField(int field);
     void ReadFields();
 
-    mail::MailSession& session_;
+    mail::MailSession* session_;  // none: the test button does nothing
     core::Dialogs& dialogs_;
     std::string path_;
     std::int16_t maxAcctID_;

@@ -30,7 +30,10 @@ class AccountsEditor : public ::testing::Test {
   protected:
     void SetUp() override {
         SetAppFolderForTesting(dir.path());
-        tab = std::make_unique<forms::AccountsTab>(dialogs, session, path);
+        tab = std::make_unique<forms::AccountsTab>();
+        tab->Bind(
+            dialogs, [this] { return &session; }, path);
+        tab->SetTexts();
         tab->LoadAccounts();
         tab->show();
     }

@@ -28,7 +28,7 @@ class Wizard : public ::testing::Test {
   protected:
     void SetUp() override {
         SetAppFolderForTesting(dir.path());
-        wizard = std::make_unique<forms::frmFirstWizard>(session, dialogs, path, 0);
+        wizard = std::make_unique<forms::frmFirstWizard>(&session, dialogs, path, 0);
         wizard->show();
     }
     void TearDown() override {
@@ -126,7 +126,7 @@ TEST_F(Wizard, PresetRowOneKeepsTheWholeAddressAndUnknownDomainsFillNothing) {
     Next();
     EXPECT_EQ(wizard->txtFld1->text(), "Someone@Gmail.com");
 
-    wizard = std::make_unique<forms::frmFirstWizard>(session, dialogs, path, 0);
+    wizard = std::make_unique<forms::frmFirstWizard>(&session, dialogs, path, 0);
     Type(wizard->txtFld2, "someone@unknown.example");
     Next();
     EXPECT_TRUE(wizard->txtFld1->text().isEmpty());
@@ -163,7 +163,7 @@ TEST_F(Wizard, FinishWritesThePortOfEachProtocolAndSecurity) {
                  {tx::kWizChoicePop3, tx::kWizChoiceYes, 995, 0, 1, 1},
                  {tx::kWizChoicePop3, tx::kWizChoiceNo, 110, 0, 1, 0}};
     for (const auto& c : cases) {
-        wizard = std::make_unique<forms::frmFirstWizard>(session, dialogs, path, 0);
+        wizard = std::make_unique<forms::frmFirstWizard>(&session, dialogs, path, 0);
         FinishWith(c.protocol, c.ssl);
         EXPECT_TRUE(wizard->Finished);
         EXPECT_FALSE(wizard->Cancelled);
@@ -208,7 +208,7 @@ TEST_F(Wizard, AnEmptyAddressStillStoresTheKey) {
 
 TEST_F(Wizard, CancelOnAnyPageEndsWithoutWriting) {
     for (int page = 1; page <= 6; ++page) {
-        wizard = std::make_unique<forms::frmFirstWizard>(session, dialogs, path, 0);
+        wizard = std::make_unique<forms::frmFirstWizard>(&session, dialogs, path, 0);
         wizard->show();
         Type(wizard->txtFld2, "anna@gmail.com");
         for (int i = 1; i < page; ++i) Next();
@@ -219,7 +219,7 @@ TEST_F(Wizard, CancelOnAnyPageEndsWithoutWriting) {
         EXPECT_FALSE(wizard->isVisible());
     }
     // Closing the window counts as a cancel.
-    wizard = std::make_unique<forms::frmFirstWizard>(session, dialogs, path, 0);
+    wizard = std::make_unique<forms::frmFirstWizard>(&session, dialogs, path, 0);
     wizard->show();
     wizard->close();
     EXPECT_TRUE(wizard->Finished && wizard->Cancelled);
