@@ -284,8 +284,6 @@ inline constexpr auto kErrorPageSuffix = Encode("_noext.html");
 inline constexpr auto kErrorPageTemplate = Encode("<html><head><meta charset=\"utf-8\"><title>Attachment not printed</title><style>@page{margin:14mm}body{font-family:\"DejaVu Sans\",sans-serif;font-size:12pt}</style></head><body><h2>Attachment not printed</h2><p>The attachment <b>%ATTNAME%</b> of the message <b>%SUBJECT%</b> has no file extension, so Vellora cannot tell which program prints it.</p><p>Save the attachment from your mail program and print it from there.</p></body></html>");
 inline constexpr auto kErrorPageNamePlaceholder = Encode("%ATTNAME%");
 inline constexpr auto kErrorPageSubjectPlaceholder = Encode("%SUBJECT%");
-inline constexpr auto kNotifyKindError = Encode("error");
-inline constexpr auto kNotifyKindSuccess = Encode("success");
 inline constexpr auto kTitleAttachmentError = Encode("Vellora: attachment not printed");
 inline constexpr auto kAttErrorBody1 = Encode("The attachment ");
 inline constexpr auto kAttErrorBody2 = Encode(" of the message ");
