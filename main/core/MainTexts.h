@@ -313,6 +313,11 @@ inline constexpr auto kLogCheckJobs = Encode("CheckJobs: ");
 inline constexpr auto kLogSwitchFailed = Encode("CheckJobs: the printer could not be made the default: ");
 inline constexpr auto kLogDeleteFailed = Encode("CheckJobs: the printed document could not be deleted: ");
 inline constexpr auto kTitleRetryJob = Encode("Retry Job");
+inline constexpr auto kJobErrCaption = Encode("Failed Vellora Jobs");
+inline constexpr auto kJobErrView = Encode("View Error");
+inline constexpr auto kJobErrRemove = Encode("Remove Job");
+inline constexpr auto kJobErrRetry = Encode("Retry Job");
+inline constexpr auto kJobErrDetailTitle = Encode("Failed Job Detail");
 inline constexpr auto kMsgRetryQueued = Encode("This job is already waiting in the print queue.");
 
 // --- options ---
