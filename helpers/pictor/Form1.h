@@ -11,7 +11,7 @@
 namespace pictor {
 
 // Pictures whose decoded form would need more than this are refused, not half-loaded.
-inline constexpr int kAllocationLimitMb = 1024;
+inline constexpr int kAllocationLimitMb = 512;
 // Printed pictures need no more detail than this.
 inline constexpr double kPrintDpi = 300;
 

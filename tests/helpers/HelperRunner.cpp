@@ -4,7 +4,8 @@
 #include <stdexcept>
 
 #include "shared/AppFolder.h"
-#include "shared/modJob.h"
+#include "shared/Texts.h"
+#include "shared/basINI_IO.h"
 #include "shared/modWriteLog.h"
 #include "tests/support/Pdf.h"
 
@@ -28,12 +29,10 @@ int HelperInstall::Run(const std::string& program, const std::string& argumentTe
 }
 
 std::string HelperInstall::Record(const std::string& jobId) const {
-    vellora::SetAppFolderForTesting(dir_.path());
-    modJob::ResetForTesting();
-    std::string value = modJob::ReadJobRecord(jobId);
-    vellora::SetAppFolderForTesting("");
-    modJob::ResetForTesting();
-    return value;
+    // Read straight from this installation's settings file, leaving modJob's binding alone.
+    return basINI_IO::ReadSettingText(dir_ / vellora::texts::kSettingsFileName.str(),
+                                      vellora::texts::kJobSection.str(),
+                                      vellora::texts::kJobKeyPrefix.str() + jobId);
 }
 
 std::string HelperInstall::Log() const {

@@ -195,3 +195,39 @@ TEST_F(Pictor, UnreadablePictureAndRefusedJobFailWithTheirDescription) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Pictor, LineWithoutSeparatorIsRecordedUnderTheWholeTextAndKeepsTheFileSound) {
+    EXPECT_EQ(install->Run("pictor", "103"), 1);  // a job that is still waiting
+    const std::string first = install->Record("103");
+    EXPECT_EQ(first.rfind(pictor::texts::kError.str(), 0), 0u);
+
+    const std::string whole = "stray text\" jpg";
+    EXPECT_EQ(install->Run("pictor", whole), 1);
+    EXPECT_EQ(install->Record("stray text").rfind(pictor::texts::kError.str(), 0), 0u);
+    // A key the settings file cannot hold is not written at all; the rest still reads.
+    EXPECT_EQ(install->Run("pictor", "a=b\n[x]"), 1);
+    EXPECT_EQ(install->Record("103"), first);
+    EXPECT_EQ(vtest::ReadFile(*install / "vellora.ini").find("[x]"), std::string::npos);
+}
+
+TEST_F(Pictor, PictureConverterWritesTheDerivedNameOnlyWhenItSucceeds) {
+    const std::string heic = Picture("c.HEIC", {"-size", "30x20", "xc:green"});
+    std::string out;
+    EXPECT_EQ(vtest::Run({vtest::BinDir() + "/picconv", "\"" + heic + "\""}, &out), 0);
+    EXPECT_EQ(vtest::ReadFile(*install / "c.png").substr(1, 3), "PNG");
+
+    vtest::WriteFile(*install / "junk.heic", "not a picture");
+    EXPECT_NE(vtest::Run({vtest::BinDir() + "/picconv", "\"" + *install / "junk.heic\""}), 0);
+    EXPECT_FALSE(vtest::Exists(*install / "junk.png"));
+    for (const auto& name : vtest::ListDir(install->Folder()))
+        EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+    // A path without the converter type would be written over itself: refused.
+    const std::string jpg = Picture("keep.jpg", {"-size", "5x5", "xc:red"});
+    const std::string before = vtest::ReadFile(jpg);
+    EXPECT_NE(vtest::Run({vtest::BinDir() + "/picconv", "\"" + jpg + "\""}), 0);
+    EXPECT_EQ(vtest::ReadFile(jpg), before);
+}
+
+}  // namespace
