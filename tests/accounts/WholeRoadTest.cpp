@@ -38,7 +38,7 @@ std::string Raw(const std::string& subject) {
 
 // A tray that is never there: the window minimises normally.
 class NoTray : public forms::TrayIcon {
-public:
+  public:
     bool Available() const override { return false; }
     void Add() override {}
     void Delete() override {}
@@ -82,7 +82,7 @@ void FillWizard(forms::frmFirstWizard& w, const std::string& user, bool cancel) 
 }
 
 class WholeRoad : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("VELLORA_FOLDER", dir.path().c_str(), 1);
         SetAppFolderForTesting("");
@@ -144,8 +144,8 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
     window.tmrMailCheck_Timer();
     EXPECT_THAT(window.Status().Text(core::StatusBox::Mail),
                 HasSubstr("127.0.0.1 - anna: 2 new message(s)"));
-    EXPECT_THAT(handling.matched, ::testing::ElementsAre("127.0.0.1 - anna|fresh one",
-                                                         "127.0.0.1 - anna|fresh two"));
+    EXPECT_THAT(handling.matched,
+                ::testing::ElementsAre("127.0.0.1 - anna|fresh one", "127.0.0.1 - anna|fresh two"));
     EXPECT_EQ(window.Status().Text(core::StatusBox::Error), "");
     window.close();
 }
