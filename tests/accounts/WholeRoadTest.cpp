@@ -121,7 +121,7 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
     dovecot.AddMessage("anna", Raw("already there 2"));
 
     forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, &tray});
-    forms::AccountsWiring wiring(window, handling);
+    forms::AccountsWiring wiring(window, &handling);
     ASSERT_EQ(Start(window, "anna", false), forms::frmTavro::LoadResult::Loaded);
     // The wizard's test logged in through the real session.
     ASSERT_FALSE(dialogs.asked().empty());
@@ -152,7 +152,7 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
 
 TEST_F(WholeRoad, CancellingTheWizardEndsBeforeTheWindowShows) {
     forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, &tray});
-    forms::AccountsWiring wiring(window, handling);
+    forms::AccountsWiring wiring(window, &handling);
     EXPECT_EQ(Start(window, "anna", true), forms::frmTavro::LoadResult::Ended);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(wiring.MailCheck(), nullptr);
