@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "main/core/Accounts.h"
 #include "main/core/MainTexts.h"
 #include "main/core/ScriptedDialogs.h"
 #include "main/forms/AccountsWiring.h"
@@ -159,6 +160,44 @@ TEST_F(WholeRoad, CancellingTheWizardEndsBeforeTheWindowShows) {
     EXPECT_EQ(basINI_IO::ReadSettingText(basINI_IO::SettingsPath(), texts::kGeneralSection,
                                          texts::kKeyUserEmail),
               basINI_IO::MissingValue());
+}
+
+TEST_F(WholeRoad, TabChangeAsksAboutUnsavedEditsAndResetsTheEditor) {
+    const std::string path = basINI_IO::SettingsPath();
+    basINI_IO::WriteSettingText("anna@example.org", path, texts::kGeneralSection,
+                                texts::kKeyUserEmail.str());
+    core::AccountRecord a;
+    a.id = 4;
+    a.imap = true;
+    a.server = "imap.example.org";
+    a.port = 143;
+    a.user = "anna";
+    a.password = "pw";
+    core::SaveAccounts(path, {a});
+    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, &tray});
+    forms::AccountsWiring wiring(window, &handling);
+    ASSERT_EQ(window.Form_Load(), forms::frmTavro::LoadResult::Loaded);
+    window.show();
+    forms::AccountsTab& tab = *window.accountsTab;
+    EXPECT_EQ(tab.MaxAcctID(), 4);
+
+    window.SSTab1->setCurrentIndex(1);
+    EXPECT_FALSE(tab.txtServer->isEnabled());
+    tab.lstAccounts->setCurrentRow(0);
+    EXPECT_EQ(tab.txtServer->text(), "imap.example.org");
+    QTest::keyClicks(tab.txtServer, "x");
+    ASSERT_TRUE(tab.Dirty());
+    const std::size_t before = dialogs.asked().size();
+    dialogs.AnswerMessage(core::MsgResult::No);
+    window.SSTab1->setCurrentIndex(2);
+    ASSERT_EQ(dialogs.asked().size(), before + 1);
+    EXPECT_THAT(dialogs.asked().back().text, HasSubstr("imap.example.orgx - anna"));
+    EXPECT_FALSE(tab.Dirty());
+    window.SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(tab.lstAccounts->currentRow(), -1);
+    EXPECT_TRUE(tab.txtServer->text().isEmpty());
+    EXPECT_EQ(tab.Accounts().at(0).server, "imap.example.org");
+    window.close();
 }
 
 }  // namespace
