@@ -12,7 +12,7 @@ namespace vellora::core {
 using TimePoint = std::chrono::system_clock::time_point;
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual TimePoint Now() = 0;  // local wall-clock time, as the timer and time-outs see it
 };
@@ -21,7 +21,7 @@ enum class MsgButtons { Ok, YesNo };
 enum class MsgResult { Ok, Yes, No };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual MsgResult MessageBox(const std::string& text, MsgButtons buttons,
                                  const std::string& title) = 0;
@@ -32,14 +32,14 @@ public:
 
 // Starts a helper from its command line, without waiting; false when it could not start.
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     virtual bool Launch(const std::string& cmdLine) = 0;
 };
 
 // The three status logs and the notification mails (kept by the main window).
 class StatusSink {
-public:
+  public:
     virtual ~StatusSink() = default;
     virtual void LogMailStatus(const std::string& text) = 0;
     virtual void LogErrorStatus(const std::string& text) = 0;
@@ -50,7 +50,7 @@ public:
 
 // Lets pending window events run during long operations (the mail check between messages).
 class EventPump {
-public:
+  public:
     virtual ~EventPump() = default;
     virtual void DoEvents() = 0;
 };
@@ -73,7 +73,7 @@ struct MatchResult {
 
 // Rule matching and job creation, as the mail check uses them for each fetched message.
 class MessageHandling {
-public:
+  public:
     virtual ~MessageHandling() = default;
     virtual MatchResult MatchRules(const mail::MailMessage& message,
                                    const std::string& accountLabel) = 0;
@@ -86,14 +86,14 @@ public:
 
 // The dispatcher, run on every timer tick before the mail check is considered.
 class JobDispatch {
-public:
+  public:
     virtual ~JobDispatch() = default;
     virtual void CheckJobs() = 0;
 };
 
 // One mail check over every account.
 class MailCheck {
-public:
+  public:
     virtual ~MailCheck() = default;
     virtual void RunMailCheck() = 0;
     virtual bool Running() const = 0;

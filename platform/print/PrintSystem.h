@@ -8,7 +8,7 @@
 namespace vellora::print {
 
 class PrintSystem {
-public:
+  public:
     virtual ~PrintSystem() = default;
     virtual std::vector<std::string> Printers() = 0;
     virtual std::string GetSystemPrinter() = 0;  // empty when there is no default
