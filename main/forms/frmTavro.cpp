@@ -42,6 +42,7 @@ frmTavro::frmTavro(Services services, QWidget* parent) : QMainWindow(parent) {
     launcher_ = services.launcher ? services.launcher : ownLauncher_.get();
     pump_ = services.pump ? services.pump : ownPump_.get();
     tray_ = services.tray ? services.tray : new QtTrayIcon(this);
+    if (!tray_->parent()) tray_->setParent(this);  // a given tray without owner is ours
     connect(tray_, &TrayIcon::doubleClicked, this, &frmTavro::TrayDoubleClicked);
 
     appFolder_ = AppFolder();

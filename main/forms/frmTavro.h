@@ -24,11 +24,8 @@
 #include "main/forms/QtServices.h"
 #include "main/forms/RulesTab.h"
 #include "main/forms/StatusTab.h"
-
-namespace vellora::mail {
-class MailSession;
-class MailMessage;
-}  // namespace vellora::mail
+#include "platform/mail/MailMessage.h"
+#include "platform/mail/MailSession.h"
 
 namespace vellora::forms {
 

@@ -225,6 +225,7 @@ ShellParts SplitShellLine(const std::string& cmdLine,
         parts.workFolder = *workFolder;
         return parts;
     }
+    if (IsAddress(parts.file)) return parts;  // an address has no folder of its own
     // The folder of the program: up to its last separator, which stays only for a root.
     for (std::size_t i = split - 1; i >= 1; --i) {
         const char c = line[i - 1];
