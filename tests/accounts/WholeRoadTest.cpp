@@ -37,7 +37,7 @@ std::string Raw(const std::string& subject) {
     return "From: Sender <sender@example.org>\r\nSubject: " + subject + "\r\n\r\nHello\r\n";
 }
 
-// A tray that is never there: the window minimises normally.
+// A tray that is never there: the window minimises normally. The window owns it.
 class NoTray : public forms::TrayIcon {
   public:
     bool Available() const override { return false; }
@@ -110,7 +110,6 @@ class WholeRoad : public ::testing::Test {
     vtest::TempDir dir{"acct-road"};
     core::ScriptedDialogs dialogs;
     core::FakeClock clock;
-    NoTray tray;
     vtest::RecordingHandling handling;
 };
 
@@ -121,7 +120,7 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
     dovecot.AddMessage("anna", Raw("already there 1"));
     dovecot.AddMessage("anna", Raw("already there 2"));
 
-    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, &tray});
+    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, new NoTray});
     forms::AccountsWiring wiring(window, &handling);
     ASSERT_EQ(Start(window, "anna", false), forms::frmTavro::LoadResult::Loaded);
     // The wizard's test logged in through the real session.
@@ -152,7 +151,7 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
 }
 
 TEST_F(WholeRoad, CancellingTheWizardEndsBeforeTheWindowShows) {
-    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, &tray});
+    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, new NoTray});
     forms::AccountsWiring wiring(window, &handling);
     EXPECT_EQ(Start(window, "anna", true), forms::frmTavro::LoadResult::Ended);
     EXPECT_FALSE(window.isVisible());
@@ -174,7 +173,7 @@ TEST_F(WholeRoad, TabChangeAsksAboutUnsavedEditsAndResetsTheEditor) {
     a.user = "anna";
     a.password = "pw";
     core::SaveAccounts(path, {a});
-    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, &tray});
+    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, new NoTray});
     forms::AccountsWiring wiring(window, &handling);
     ASSERT_EQ(window.Form_Load(), forms::frmTavro::LoadResult::Loaded);
     window.show();
