@@ -423,6 +423,8 @@ bool AccountsTab::Validate() {
     for (const QChar c : port) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return refuse(tx::kAcctPortNotNumeric);
     }
+    // Digits only, but no port: refused before it could overflow the stored number.
+    if (port.size() > 5 || port.toInt() > 65535) return refuse(tx::kAcctPortRange);
     if (txtUsername->text().size() < 2) return refuse(tx::kAcctUserMissing);
     if (txtPassword->text().size() < 2) return refuse(tx::kAcctPasswordMissing);
     return true;
@@ -432,10 +434,7 @@ core::AccountRecord AccountsTab::EditedRecord(std::int16_t id) const {
     core::AccountRecord a;
     a.id = id;
     a.server = S(txtServer->text());
-    // Digits only, checked before; a value past 32 bits is kept at the largest number.
-    bool ok = false;
-    const qlonglong port = txtPort->text().toLongLong(&ok);
-    a.port = ok && port <= INT32_MAX ? static_cast<std::int32_t>(port) : INT32_MAX;
+    a.port = txtPort->text().toInt();  // digits only and at most 65535, checked before
     a.user = S(txtUsername->text());
     a.password = S(txtPassword->text());
     a.imap = optIMAP->isChecked();

@@ -81,6 +81,7 @@ TEST_F(AccountsEditor, SaveRefusesShortValuesAndBadPortsInOrder) {
         {"m", "993", "anna", "secret", tx::kAcctServerMissing},
         {"mx", "", "anna", "secret", tx::kAcctPortMissing},
         {"mx", "1a0", "a", "s", tx::kAcctPortNotNumeric},
+        {"mx", "99999999999", "a", "s", tx::kAcctPortRange},
         {"mx", "993", "a", "secret", tx::kAcctUserMissing},
         {"mx", "993", "anna", "s", tx::kAcctPasswordMissing},
     };

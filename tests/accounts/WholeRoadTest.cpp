@@ -141,11 +141,23 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
     dovecot.AddMessage("anna", Raw("fresh one"));
     dovecot.AddMessage("anna", Raw("fresh two"));
     clock.Advance(std::chrono::minutes(10));
+    // A timer tick delivered while the check yields runs, but starts no second check.
+    int ticksDuringCheck = 0;
+    bool checkWasRunning = false;
+    QTimer::singleShot(0, [&] {
+        ++ticksDuringCheck;
+        checkWasRunning = wiring.MailCheck()->Running();
+        window.tmrMailCheck_Timer();
+    });
     window.tmrMailCheck_Timer();
+    EXPECT_EQ(ticksDuringCheck, 1);
+    EXPECT_TRUE(checkWasRunning);
     EXPECT_THAT(window.Status().Text(core::StatusBox::Mail),
                 HasSubstr("127.0.0.1 - anna: 2 new message(s)"));
     EXPECT_THAT(handling.matched,
                 ::testing::ElementsAre("127.0.0.1 - anna|fresh one", "127.0.0.1 - anna|fresh two"));
+    const std::string mailLog = window.Status().Text(core::StatusBox::Mail);
+    EXPECT_EQ(mailLog.find("2 new"), mailLog.rfind("2 new"));
     EXPECT_EQ(window.Status().Text(core::StatusBox::Error), "");
     window.close();
 }
