@@ -213,6 +213,27 @@ TEST_F(AccountsEditor, UnsavedChangeQuestionOnSelectionNewDuplicateAndTabChange)
     EXPECT_TRUE(tab->cmdNewAcct->isEnabled());
 }
 
+TEST_F(AccountsEditor, ARefusedSaveFromTheQuestionKeepsTheEditsAndTheirLine) {
+    AddAccount("imap.one.example", "anna");
+    AddAccount("imap.two.example", "bert");
+    Select(0);
+    Type(tab->txtServer, "x");  // too short to save
+    dialogs.asked.clear();
+    dialogs.answers = {MsgResult::Yes};
+    Select(1);
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[1].text, tx::kAcctServerMissing.str());
+    EXPECT_TRUE(tab->Dirty());
+    EXPECT_EQ(tab->txtServer->text(), "x");
+    EXPECT_EQ(tab->lstAccounts->currentRow(), 0);
+    // New does not throw the kept edits away either.
+    dialogs.answers = {MsgResult::Yes};
+    QTest::mouseClick(tab->cmdNewAcct, Qt::LeftButton);
+    EXPECT_EQ(tab->lstAccounts->count(), 2);
+    EXPECT_EQ(tab->txtServer->text(), "x");
+    EXPECT_EQ(tab->Accounts()[0].server, "imap.one.example");
+}
+
 TEST_F(AccountsEditor, EditingThePasswordKeepsTheStoredLastIdAndMovingTheMailboxResetsIt) {
     AddAccount("imap.one.example", "anna");
     basINI_IO::WriteSettingNumber(4711, path, core::AccountSection(1), texts::kKeyAcctLastMsg);
