@@ -234,6 +234,25 @@ TEST_F(AccountsEditor, ARefusedSaveFromTheQuestionKeepsTheEditsAndTheirLine) {
     EXPECT_EQ(tab->Accounts()[0].server, "imap.one.example");
 }
 
+TEST_F(AccountsEditor, DuplicateAsksAboutEditsAndCopiesTheSavedAccount) {
+    AddAccount("imap.one.example", "anna");
+    Select(0);
+    Type(tab->txtUsername, "changed");
+    dialogs.asked.clear();
+    dialogs.answers = {MsgResult::No};
+    QTest::mouseClick(tab->cmdDupeAcct, Qt::LeftButton);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_THAT(dialogs.asked[0].text, HasSubstr("imap.one.example - changed"));
+    EXPECT_EQ(dialogs.asked[0].buttons, core::MsgButtons::YesNo);
+    EXPECT_EQ(tab->txtUsername->text(), "anna");
+    EXPECT_TRUE(tab->Dirty());
+    QTest::mouseClick(tab->cmdSaveAcct, Qt::LeftButton);
+    ASSERT_EQ(tab->Accounts().size(), 2u);
+    EXPECT_EQ(tab->Accounts()[1].user, "anna");
+    EXPECT_NE(tab->Accounts()[1].id, tab->Accounts()[0].id);
+    EXPECT_EQ(StoredCount(), 2);
+}
+
 TEST_F(AccountsEditor, EditingThePasswordKeepsTheStoredLastIdAndMovingTheMailboxResetsIt) {
     AddAccount("imap.one.example", "anna");
     basINI_IO::WriteSettingNumber(4711, path, core::AccountSection(1), texts::kKeyAcctLastMsg);
