@@ -36,6 +36,10 @@ inline constexpr auto kCheckTimeFormat = Encode("%Y-%m-%d %H:%M:%S");
 inline constexpr auto kBoxTimeFormat = Encode("%Y-%m-%d %H:%M:%S");
 inline constexpr auto kFileTimeFormat = Encode("[%Y-%m-%d %H:%M:%S] ");
 inline constexpr auto kStatusFilePattern = Encode("status-%Y-%m-%d.log");
+inline constexpr auto kCountdownFormat = Encode("%02lld:%02lld:%02lld");  // hours, minutes, seconds
+inline constexpr auto kLinkMarkup = Encode("<a href=\"%1\">%2</a>");
+inline constexpr auto kIconResourceFolder = Encode(":/icons/");
+inline constexpr auto kIconResourceType = Encode(".svg");
 // Tray tip pieces.
 inline constexpr auto kTipLastCheck = Encode(" - last: ");
 inline constexpr auto kTipNextCheck = Encode(" next: ");

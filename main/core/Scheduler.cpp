@@ -61,10 +61,16 @@ void Scheduler::Tick(const std::string& intervalText) {
         LogStep(10, e.what());
     }
     if (interval_ == 0) Show(view_.nextCheckLabel, "");
-    try {
-        if (dispatch_) dispatch_->CheckJobs();
-    } catch (const std::exception& e) {
-        LogStep(30, e.what());
+    // The dispatcher may let the window's events run (a notification under way); a tick
+    // arriving then leaves the dispatcher alone: the next one runs it again.
+    if (dispatch_ && !inDispatch_) {
+        inDispatch_ = true;
+        try {
+            dispatch_->CheckJobs();
+        } catch (const std::exception& e) {
+            LogStep(30, e.what());
+        }
+        inDispatch_ = false;
     }
     try {
         CheckWhenDue();
@@ -91,14 +97,14 @@ void Scheduler::FollowInterval(const std::string& intervalText) {
 void Scheduler::CheckWhenDue() {
     if (interval_ == 0 || clock_.Now() < nextCheck_) return;
     // A tick that arrives while a check yields to the window must not start a second one.
-    if (Checking() || !check_) return;
+    if (Checking()) return;
     lastCheck_ = clock_.Now();
     inCheck_ = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{inCheck_};
-    check_->RunMailCheck();
+    if (check_) check_->RunMailCheck();  // without a mail check: a check of no accounts
     nextCheck_ = clock_.Now() + std::chrono::minutes(interval_);
     const std::string format = tx::kCheckTimeFormat.str();
     const std::string last = FormatLocal(lastCheck_, format);
@@ -113,13 +119,16 @@ void Scheduler::ShowCountdown() {
 
 std::string Scheduler::BuildTrayTip(const std::string& caption, const std::string& lastCheck,
                                     const std::string& nextCheck) {
-    std::string tip =
-        caption + tx::kTipLastCheck.str() + lastCheck + tx::kTipNextCheck.str() + nextCheck;
+    return CutTip(caption + tx::kTipLastCheck.str() + lastCheck + tx::kTipNextCheck.str() +
+                  nextCheck);
+}
+
+std::string Scheduler::CutTip(std::string tip) {
     if (tip.size() <= kTipLength) return tip;
     std::size_t cut = kTipLength;
-    // Never leave half a UTF-8 character at the end.
     while (cut > 0 && (static_cast<unsigned char>(tip[cut]) & 0xC0) == 0x80) --cut;
-    return tip.substr(0, cut);
+    tip.resize(cut);
+    return tip;
 }
 
 void Scheduler::DeleteStaleFiles() {

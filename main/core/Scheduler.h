@@ -49,6 +49,8 @@ class Scheduler {
     // on a character boundary.
     static std::string BuildTrayTip(const std::string& caption, const std::string& lastCheck,
                                     const std::string& nextCheck);
+    // A tip as the notification area takes it: at most 64 bytes, never half a character.
+    static std::string CutTip(std::string tip);
 
     void DeleteStaleFiles();
 
@@ -75,6 +77,7 @@ class Scheduler {
     TimePoint lastCheck_{};
     TimePoint nextCheck_{};
     bool inCheck_ = false;
+    bool inDispatch_ = false;
 };
 
 }  // namespace vellora::core

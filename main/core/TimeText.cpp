@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "main/core/MainTexts.h"
+
 namespace vellora::core {
 namespace {
 
@@ -43,7 +45,8 @@ std::string FormatCountdown(std::chrono::system_clock::duration remaining) {
     long long s = duration_cast<seconds>(remaining).count();
     if (s < 0) s = 0;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    const std::string format = texts::kCountdownFormat.str();
+    std::snprintf(buf, sizeof buf, format.c_str(), s / 3600, s / 60 % 60, s % 60);
     return buf;
 }
 

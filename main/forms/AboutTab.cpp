@@ -21,7 +21,7 @@ AboutTab::AboutTab(QWidget* parent) : QWidget(parent) {
     lblAbout = Named<QLabel>("lblAbout", this);
     lblHomePage = Named<QLabel>("lblHomePage", this);
     lblAbout->setWordWrap(true);
-    lblAbout->setMaximumWidth(520);
+    lblAbout->setFixedWidth(440);
     QFont big = lblTitle->font();
     big.setPointSizeF(big.pointSizeF() * 1.8);
     big.setBold(true);
@@ -65,7 +65,7 @@ void AboutTab::SetTexts() {
     lblVersion->setText(Q(tx::kAboutVersion));
     lblAbout->setText(Q(tx::kAboutText));
     const QString url = Q(tx::kHomePageUrl);
-    lblHomePage->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(url, Q(tx::kHomePageCaption)));
+    lblHomePage->setText(Q(tx::kLinkMarkup).arg(url, Q(tx::kHomePageCaption)));
 }
 
 }  // namespace vellora::forms

@@ -7,6 +7,7 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include "main/core/MainTexts.h"
 #include "main/forms/QtText.h"
 
 namespace vellora::forms {
@@ -61,7 +62,8 @@ void QtTrayIcon::SetIcon(const QIcon& icon) {
 }
 
 QIcon ProgramIcon(const std::string& name) {
-    const QString path = QStringLiteral(":/icons/") + Q(name) + QStringLiteral(".svg");
+    const QString path =
+        Q(core::texts::kIconResourceFolder) + Q(name) + Q(core::texts::kIconResourceType);
     if (!QFile::exists(path)) return QIcon();
     return QIcon(path);
 }

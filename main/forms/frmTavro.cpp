@@ -109,8 +109,7 @@ frmTavro::LoadResult frmTavro::Form_Load() {
         step = 20;
         setWindowTitle(Q(tx::kAppTitle));
         scheduler_->SetCaption(tx::kAppTitle);
-        tray_->SetTip(Q(core::Scheduler::BuildTrayTip(tx::kAppTitle, "", "")
-                            .substr(0, std::string(tx::kAppTitle).size())));
+        tray_->SetTip(Q(core::Scheduler::CutTip(tx::kAppTitle)));
 
         step = 30;
         appFolder_ = AppFolder();

@@ -65,7 +65,8 @@ pid_t Spawn(std::vector<std::string> argv, const std::string& workFolder) {
     ReapChildren();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    const std::string devNull = VL("/dev/null");
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, devNull.c_str(), O_RDONLY, 0);
     if (!workFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -104,8 +105,8 @@ bool IsAddress(const std::string& s) {
 }
 
 bool InPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
+    const char* path = std::getenv(VL("PATH").c_str());
+    std::string dirs = path ? path : VL("/usr/bin:/bin");
     std::size_t start = 0;
     while (start <= dirs.size()) {
         const auto end = dirs.find(':', start);
