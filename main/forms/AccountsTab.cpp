@@ -1,16 +1,56 @@
 #include "main/forms/AccountsTab.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
 
+#include "main/core/Accounts.h"
+#include "main/core/MainTexts.h"
 #include "main/forms/Named.h"
 #include "main/forms/QtText.h"
 #include "shared/Literal.h"
+#include "shared/modWriteLog.h"
 
 namespace vellora::forms {
+namespace tx = vellora::core::texts;
+using core::MsgButtons;
+using core::MsgResult;
+
+namespace {
+const char* kTag = "tag";
+
+QString Tag(const QObject* o) {
+    return o->property(kTag).toString();
+}
+void SetTag(QObject* o, const QString& v) {
+    o->setProperty(kTag, v);
+}
+QString Truth(bool on) {
+    return on ? QStringLiteral("True") : QStringLiteral("False");
+}
+QString Flag(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void SetRadio(QButtonGroup* group, QRadioButton* a, bool onA, QRadioButton* b, bool onB) {
+    // An exclusive group cannot turn its last button off; both off is a valid editor state.
+    group->setExclusive(false);
+    a->setChecked(onA);
+    b->setChecked(onB);
+    group->setExclusive(true);
+}
+}  // namespace
 
 AccountsTab::AccountsTab(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("AccountsTab"));
@@ -31,11 +71,7 @@ AccountsTab::AccountsTab(QWidget* parent) : QWidget(parent) {
     txtPassword->setEchoMode(QLineEdit::Password);
     picSeePW = Named<QToolButton>("picSeePW", editor_);
     picSeePW->setText(QStringLiteral("\u25C9"));
-    // The password shows only while the button is held down.
-    connect(picSeePW, &QToolButton::pressed, this,
-            [this] { txtPassword->setEchoMode(QLineEdit::Normal); });
-    connect(picSeePW, &QToolButton::released, this,
-            [this] { txtPassword->setEchoMode(QLineEdit::Password); });
+    txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 
     protocol_ = new QGroupBox(editor_);
     optIMAP = Named<QRadioButton>("optIMAP", protocol_);
@@ -103,22 +139,22 @@ AccountsTab::AccountsTab(QWidget* parent) : QWidget(parent) {
     layout->addLayout(left, 2);
     layout->addWidget(editor_, 3);
 
-    setTabOrder(lstAccounts, cmdNewAcct);
-    setTabOrder(cmdNewAcct, cmdDupeAcct);
-    setTabOrder(cmdDupeAcct, cmdDelAcct);
-    setTabOrder(cmdDelAcct, txtServer);
-    setTabOrder(txtServer, txtPort);
-    setTabOrder(txtPort, txtUsername);
-    setTabOrder(txtUsername, txtPassword);
-    setTabOrder(txtPassword, optIMAP);
-    setTabOrder(optIMAP, optPOP);
-    setTabOrder(optPOP, chkSSL);
-    setTabOrder(chkSSL, chkEncPW);
-    setTabOrder(chkEncPW, chkNTLM);
-    setTabOrder(chkNTLM, optPAll);
-    setTabOrder(optPAll, optPNew);
-    setTabOrder(optPNew, cmdTestAcct);
-    setTabOrder(cmdTestAcct, cmdSaveAcct);
+    protocolGroup_ = new QButtonGroup(this);
+    protocolGroup_->addButton(optIMAP);
+    protocolGroup_->addButton(optPOP);
+    printGroup_ = new QButtonGroup(this);
+    printGroup_->addButton(optPAll);
+    printGroup_->addButton(optPNew);
+    ApplyTabOrder();
+    ConnectControls();
+    EnableEditor(false);
+}
+
+void AccountsTab::Bind(core::Dialogs& dialogs, std::function<mail::MailSession*()> session,
+                       std::string settingsPath) {
+    dialogs_ = &dialogs;
+    session_ = std::move(session);
+    path_ = std::move(settingsPath);
 }
 
 void AccountsTab::SetTexts() {
@@ -144,6 +180,149 @@ void AccountsTab::SetTexts() {
     cmdDelAcct->setText(Q(VL("&Delete")));
     cmdSaveAcct->setText(Q(VL("&Save")));
     cmdTestAcct->setText(Q(VL("&Test")));
+}
+
+void AccountsTab::ConnectControls() {
+    connect(lstAccounts, &QListWidget::currentRowChanged, this, [this] { lstAccounts_Click(); });
+    for (QLineEdit* e : {txtServer, txtPort, txtUsername, txtPassword}) {
+        connect(e, &QLineEdit::textChanged, this, [this, e](const QString& text) {
+            if (!filling_ && text != Tag(e)) SetDirty(true);
+        });
+    }
+    for (QCheckBox* c : {chkSSL, chkEncPW, chkNTLM}) {
+        connect(c, &QCheckBox::clicked, this, [this, c] {
+            if (Flag(c->isChecked()) != Tag(c)) SetDirty(true);
+        });
+    }
+    for (QRadioButton* o : {optIMAP, optPOP, optPAll, optPNew}) {
+        connect(o, &QRadioButton::clicked, this, [this, o] {
+            if (Truth(o->isChecked()) != Tag(o)) SetDirty(true);
+        });
+    }
+    // The password shows only while the button is held down.
+    connect(picSeePW, &QToolButton::pressed, this,
+            [this] { txtPassword->setEchoMode(QLineEdit::Normal); });
+    connect(picSeePW, &QToolButton::released, this,
+            [this] { txtPassword->setEchoMode(QLineEdit::Password); });
+    connect(cmdNewAcct, &QPushButton::clicked, this, [this] { cmdNewAcct_Click(); });
+    connect(cmdDupeAcct, &QPushButton::clicked, this, [this] { cmdDupeAcct_Click(); });
+    connect(cmdSaveAcct, &QPushButton::clicked, this, [this] { cmdSaveAcct_Click(); });
+    connect(cmdDelAcct, &QPushButton::clicked, this, [this] { cmdDelAcct_Click(); });
+    connect(cmdTestAcct, &QPushButton::clicked, this, [this] { cmdTestAcct_Click(); });
+}
+
+void AccountsTab::LoadAccounts() {
+    core::LoadedAccounts loaded = core::LoadAccounts(path_, itemLimit_);
+    accounts_ = std::move(loaded.accounts);
+    maxAcctID_ = loaded.maxAcctID;
+    RefreshAccountList();
+}
+
+void AccountsTab::RefreshAccountList() {
+    try {
+        const QSignalBlocker block(lstAccounts);
+        lstAccounts->clear();
+        lstAcctID->clear();
+        for (const core::AccountRecord& a : accounts_) {
+            lstAccounts->addItem(Q(core::AccountLabel(a)));
+            lstAcctID->addItem(QString::number(a.id));
+        }
+    } catch (const std::exception& e) {
+        LogTrapped(tx::kLogRefreshAccounts, e.what());
+    }
+}
+
+bool AccountsTab::Dirty() const {
+    return cmdSaveAcct->font().bold();
+}
+
+void AccountsTab::SetDirty(bool dirty) {
+    QFont f = cmdSaveAcct->font();
+    f.setBold(dirty);
+    cmdSaveAcct->setFont(f);
+}
+
+void AccountsTab::SelectRow(int row) {
+    {
+        const QSignalBlocker block(lstAccounts);
+        lstAccounts->setCurrentRow(row);
+    }
+    lstAccounts_Click();  // selecting in code acts like a click
+}
+
+void AccountsTab::FillEditor(const core::AccountRecord& a) {
+    filling_ = true;
+    lblAcctID->setText(QString::number(a.id));
+    const std::pair<QLineEdit*, QString> texts[] = {{txtServer, Q(a.server)},
+                                                    {txtPort, QString::number(a.port)},
+                                                    {txtUsername, Q(a.user)},
+                                                    {txtPassword, Q(a.password)}};
+    for (const auto& [edit, value] : texts) {
+        edit->setText(value);
+        SetTag(edit, value);
+    }
+    SetRadio(protocolGroup_, optIMAP, a.imap, optPOP, a.pop);
+    SetRadio(printGroup_, optPAll, a.printAll, optPNew, a.printNew);
+    for (QRadioButton* o : {optIMAP, optPOP, optPAll, optPNew}) SetTag(o, Truth(o->isChecked()));
+    const std::pair<QCheckBox*, bool> checks[] = {
+        {chkSSL, a.ssl}, {chkEncPW, a.encryptedLogin}, {chkNTLM, a.ntlm}};
+    for (const auto& [box, on] : checks) {
+        box->setChecked(on);
+        SetTag(box, Flag(on));
+    }
+    filling_ = false;
+    EnableEditor(true);
+}
+
+void AccountsTab::ClearEditor() {
+    filling_ = true;
+    for (QLineEdit* e : {txtServer, txtPort, txtUsername, txtPassword}) {
+        e->clear();
+        SetTag(e, QString());
+    }
+    SetRadio(protocolGroup_, optIMAP, false, optPOP, false);
+    SetRadio(printGroup_, optPAll, false, optPNew, false);
+    for (QCheckBox* c : {chkSSL, chkEncPW, chkNTLM}) {
+        c->setChecked(false);
+        SetTag(c, QString());
+    }
+    for (QRadioButton* o : {optIMAP, optPOP, optPAll, optPNew}) SetTag(o, QString());
+    filling_ = false;
+}
+
+void AccountsTab::EnableEditor(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             lblAcctID, txtServer, txtPort, txtUsername, txtPassword, optIMAP, optPOP, chkSSL,
+             chkEncPW, chkNTLM, optPAll, optPNew, picSeePW}) {
+        w->setEnabled(on);
+    }
+}
+
+void AccountsTab::EnterTab() {
+    {
+        const QSignalBlocker block(lstAccounts);
+        lstAccounts->setCurrentRow(-1);
+        lstAccounts->clearSelection();
+    }
+    ClearEditor();
+    lblAcctID->clear();
+    EnableEditor(false);
+    ApplyTabOrder();
+}
+
+void AccountsTab::ApplyTabOrder() {
+    QWidget* order[] = {lstAccounts, cmdNewAcct, cmdSaveAcct, cmdDupeAcct, cmdDelAcct,  cmdTestAcct,
+                        optIMAP,     optPOP,     txtServer,   txtPort,     txtUsername, txtPassword,
+                        chkSSL,      chkEncPW,   chkNTLM,     optPAll,     optPNew};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void AccountsTab::LogTrapped(const std::string& prefix, const char* what) {
+    try {
+        modWriteLog::WriteLog(prefix + what);
+    } catch (...) {
+        // The log is out of reach; the tab keeps the state reached so far.
+    }
 }
 
 }  // namespace vellora::forms
