@@ -27,7 +27,7 @@ namespace t = texts;
 // Lets a request through only when it is a data: URL or a file inside the page's own
 // folder (a mail must not print /etc/passwd in an iframe, nor call home through an image).
 class FolderInterceptor : public QWebEngineUrlRequestInterceptor {
-public:
+  public:
     explicit FolderInterceptor(const QString& folder) : prefix_(folder + '/') {}
 
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
@@ -42,39 +42,55 @@ public:
         return !real.isEmpty() && QFileInfo(real).isFile() && real.startsWith(prefix_);
     }
 
-private:
+  private:
     QString prefix_;
 };
 
-// A page that loads the one document it was given and refuses every navigation after it:
-// a meta refresh, a frame or a form must not put another page in its place.
+// A page that loads the one document it was given and refuses every navigation of its main
+// frame after it: a meta refresh, a link target or a form must not put another page in its
+// place. Frames inside the page go on to the interceptor, which decides what they may load:
+// refusing their navigation outright left the page loading for ever (an <object> with a
+// blocked address never finished).
 class SingleDocumentPage : public QWebEnginePage {
-public:
+  public:
     SingleDocumentPage(QWebEngineProfile* profile, const QUrl& document)
         : QWebEnginePage(profile), document_(document) {}
 
-protected:
+  protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
-        if (navigated_ || !isMainFrame || url != document_) return false;
+        if (!isMainFrame) return true;
+        if (navigated_ || url != document_) return false;
         navigated_ = true;
         return true;
     }
 
-private:
+  private:
     QUrl document_;
     bool navigated_ = false;
 };
 
 void HardenSettings(QWebEngineSettings* s) {
     using S = QWebEngineSettings;
-    for (auto off : {S::JavascriptEnabled, S::JavascriptCanOpenWindows, S::JavascriptCanAccessClipboard,
-                     S::JavascriptCanPaste, S::PluginsEnabled, S::DnsPrefetchEnabled,
-                     S::LocalContentCanAccessRemoteUrls, S::LocalStorageEnabled,
-                     S::HyperlinkAuditingEnabled, S::AutoLoadIconsForPage, S::WebGLEnabled,
-                     S::Accelerated2dCanvasEnabled, S::PdfViewerEnabled, S::ErrorPageEnabled,
-                     S::ScreenCaptureEnabled, S::AllowRunningInsecureContent,
-                     S::AllowGeolocationOnInsecureOrigins, S::PlaybackRequiresUserGesture,
-                     S::NavigateOnDropEnabled, S::XSSAuditingEnabled}) {
+    for (auto off : {S::JavascriptEnabled,
+                     S::JavascriptCanOpenWindows,
+                     S::JavascriptCanAccessClipboard,
+                     S::JavascriptCanPaste,
+                     S::PluginsEnabled,
+                     S::DnsPrefetchEnabled,
+                     S::LocalContentCanAccessRemoteUrls,
+                     S::LocalStorageEnabled,
+                     S::HyperlinkAuditingEnabled,
+                     S::AutoLoadIconsForPage,
+                     S::WebGLEnabled,
+                     S::Accelerated2dCanvasEnabled,
+                     S::PdfViewerEnabled,
+                     S::ErrorPageEnabled,
+                     S::ScreenCaptureEnabled,
+                     S::AllowRunningInsecureContent,
+                     S::AllowGeolocationOnInsecureOrigins,
+                     S::PlaybackRequiresUserGesture,
+                     S::NavigateOnDropEnabled,
+                     S::XSSAuditingEnabled}) {
         s->setAttribute(off, false);
     }
     s->setAttribute(S::AutoLoadImages, true);
@@ -113,53 +129,101 @@ void PrepareEngineProcess() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-HtmlPdfResult RenderHtmlToPdf(const std::string& htmlPath, const std::string& pdfPath,
-                              const HtmlPdfOptions& options) {
-    const QFileInfo page(QString::fromStdString(htmlPath));
-    if (!page.isFile()) return Outcome(HtmlOutcome::Failed, t::kNoPage.str() + htmlPath);
-    const QUrl url = QUrl::fromLocalFile(page.canonicalFilePath());
-
+struct HtmlPage::Parts {
+    explicit Parts(const QFileInfo& page)
+        : url(QUrl::fromLocalFile(page.canonicalFilePath())),
+          interceptor(page.canonicalPath()),
+          web(&profile, url) {}
+    QUrl url;
     // Declared in this order so that the page goes first, then the profile, then the
     // interceptor the profile uses.
-    FolderInterceptor interceptor(page.canonicalPath());
+    FolderInterceptor interceptor;
     QWebEngineProfile profile;  // no storage name: off the record, nothing written to disk
-    profile.setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    profile.setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    profile.setSpellCheckEnabled(false);
-    profile.setUrlRequestInterceptor(&interceptor);
-    HardenSettings(profile.settings());
-    SingleDocumentPage web(&profile, url);
-    HardenSettings(web.settings());
+    SingleDocumentPage web;
+    bool loaded = false;
+    bool loadedOk = false;
+};
 
-    bool loaded = false, loadedOk = false;
-    QObject::connect(&web, &QWebEnginePage::loadFinished, [&](bool ok) {
-        if (loaded) return;
-        loaded = true;
-        loadedOk = ok;
+HtmlPage::HtmlPage(const std::string& htmlPath) : parts_(nullptr), path_(htmlPath) {
+    const QFileInfo page(QString::fromStdString(htmlPath));
+    if (!page.isFile()) return;
+    parts_ = new Parts(page);
+    auto& p = *parts_;
+    p.profile.setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    p.profile.setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    p.profile.setSpellCheckEnabled(false);
+    p.profile.setUrlRequestInterceptor(&p.interceptor);
+    HardenSettings(p.profile.settings());
+    HardenSettings(p.web.settings());
+    QObject::connect(&p.web, &QWebEnginePage::loadFinished, [&p](bool ok) {
+        if (p.loaded) return;  // only the document's own load counts
+        p.loaded = true;
+        p.loadedOk = ok;
     });
-    web.load(url);
-    if (!WaitUntil(loaded, options.loadTimeout)) return Outcome(HtmlOutcome::NotReady);
-    if (!loadedOk) return Outcome(HtmlOutcome::Failed, t::kLoadFailed.str() + htmlPath);
+}
 
+HtmlPage::~HtmlPage() {
+    delete parts_;
+}
+
+std::string HtmlPage::Problem() const {
+    return parts_ == nullptr ? t::kNoPage.str() + path_ : std::string();
+}
+
+void HtmlPage::Load() {
+    if (parts_ != nullptr) parts_->web.load(parts_->url);
+}
+
+bool HtmlPage::Loaded() const {
+    return parts_ != nullptr && parts_->loaded;
+}
+bool HtmlPage::LoadedOk() const {
+    return Loaded() && parts_->loadedOk;
+}
+
+HtmlPdfResult HtmlPage::PrintToPdf(const std::string& pdfPath, const HtmlPdfOptions& options) {
+    if (!LoadedOk()) return Outcome(HtmlOutcome::Failed, t::kLoadFailed.str() + path_);
     bool printed = false, printedOk = false;
-    QObject::connect(&web, &QWebEnginePage::pdfPrintingFinished, [&](const QString&, bool ok) {
-        printed = true;
-        printedOk = ok;
-    });
+    QObject::connect(&parts_->web, &QWebEnginePage::pdfPrintingFinished,
+                     [&](const QString&, bool ok) {
+                         printed = true;
+                         printedOk = ok;
+                     });
     const QPageLayout layout(
         QPageSize(QSizeF(options.pageWidth, options.pageHeight), QPageSize::Point, QString(),
                   QPageSize::FuzzyMatch),
         QPageLayout::Portrait,
         QMarginsF(options.margin, options.margin, options.margin, options.margin),
         QPageLayout::Point);
-    web.printToPdf(QString::fromStdString(pdfPath), layout);
-    if (!WaitUntil(printed, options.printTimeout)) {
-        return Outcome(HtmlOutcome::Failed, t::kPrintTimedOut.str());
-    }
+    parts_->web.printToPdf(QString::fromStdString(pdfPath), layout);
+    const bool done = WaitUntil(printed, options.printTimeout);
+    QObject::disconnect(&parts_->web, &QWebEnginePage::pdfPrintingFinished, nullptr, nullptr);
+    if (!done) return Outcome(HtmlOutcome::Failed, t::kPrintTimedOut.str());
     if (!printedOk || !QFileInfo(QString::fromStdString(pdfPath)).isFile()) {
         return Outcome(HtmlOutcome::Failed, t::kPrintFailed.str());
     }
     return Outcome(HtmlOutcome::Printed);
+}
+
+HtmlPdfResult RenderHtmlToPdf(const std::string& htmlPath, const std::string& pdfPath,
+                              const HtmlPdfOptions& options) {
+    HtmlPage page(htmlPath);
+    if (!page.Problem().empty()) return Outcome(HtmlOutcome::Failed, page.Problem());
+    page.Load();
+    bool loaded = false;
+    QTimer poll;
+    QEventLoop loop;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (page.Loaded()) {
+            loaded = true;
+            loop.quit();
+        }
+    });
+    poll.start(5);
+    QTimer::singleShot(options.loadTimeout, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (!loaded && !page.Loaded()) return Outcome(HtmlOutcome::NotReady);
+    return page.PrintToPdf(pdfPath, options);
 }
 
 }  // namespace vellora::html
