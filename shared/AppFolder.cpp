@@ -28,7 +28,9 @@ std::string AppFolder() {
     return slash == 0 ? "/" : exe.substr(0, slash);
 }
 
-void SetAppFolderForTesting(const std::string& folder) { Pinned() = StripSlash(folder); }
+void SetAppFolderForTesting(const std::string& folder) {
+    Pinned() = StripSlash(folder);
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;

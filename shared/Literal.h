@@ -14,7 +14,9 @@ inline constexpr char kAlphabet[] =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 inline constexpr char kMarker = '!';
 
-constexpr std::size_t EncodedLength(std::size_t plainBytes) { return (plainBytes + 2) / 3 * 4; }
+constexpr std::size_t EncodedLength(std::size_t plainBytes) {
+    return (plainBytes + 2) / 3 * 4;
+}
 
 // Decodes an encoded literal (sBSFd followed by TrimMarker); defined in modBase64.cpp.
 std::string DecodeLiteral(std::string_view encoded);
@@ -55,8 +57,8 @@ consteval Encoded<EncodedLength(N)> Encode(const char (&text)[N]) {
 }  // namespace vellora::lit
 
 // An encoded literal used in place: VL("text") yields the decoded std::string.
-#define VL(text)                                                           \
-    ([]() -> std::string {                                                 \
-        static constexpr auto kEncoded_ = ::vellora::lit::Encode(text);    \
-        return kEncoded_.str();                                            \
+#define VL(text)                                                        \
+    ([]() -> std::string {                                              \
+        static constexpr auto kEncoded_ = ::vellora::lit::Encode(text); \
+        return kEncoded_.str();                                         \
     }())

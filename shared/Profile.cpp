@@ -202,7 +202,8 @@ bool ValidKey(std::string_view k) {
 
 std::string OneLine(std::string_view value) {
     std::string v(value);
-    std::replace_if(v.begin(), v.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        v.begin(), v.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return v;
 }
 

@@ -8,7 +8,9 @@ namespace vellora::password {
 namespace {
 constexpr char kRawForm = '*';
 
-std::string OneLine(const std::string& encoded) { return modBase64::StripWhitespace(encoded); }
+std::string OneLine(const std::string& encoded) {
+    return modBase64::StripWhitespace(encoded);
+}
 }  // namespace
 
 std::string Store(const std::string& password) {

@@ -10,7 +10,9 @@
 
 namespace basINI_IO {
 
-std::string MissingValue() { return vellora::texts::kMissingValue.str(); }
+std::string MissingValue() {
+    return vellora::texts::kMissingValue.str();
+}
 
 std::string SettingsPath() {
     return vellora::JoinPath(vellora::AppFolder(), vellora::texts::kSettingsFileName.str());

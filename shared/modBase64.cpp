@@ -17,8 +17,12 @@ constexpr std::array<unsigned char, 256> MakeDecodeTable() {
 }
 constexpr auto kDecode = MakeDecodeTable();
 
-bool IsWhitespace(char c) { return c == '\r' || c == '\n' || c == '\t' || c == ' '; }
-bool IsAlphabet(char c) { return c != '=' && kDecode[static_cast<unsigned char>(c)] != 255; }
+bool IsWhitespace(char c) {
+    return c == '\r' || c == '\n' || c == '\t' || c == ' ';
+}
+bool IsAlphabet(char c) {
+    return c != '=' && kDecode[static_cast<unsigned char>(c)] != 255;
+}
 
 // A log failure inside the codec must never take the caller down with it.
 void LogQuietly(const std::string& text) {
@@ -71,7 +75,8 @@ std::string sDecode4(std::string_view group) {
 
 std::string sEncode3(std::string_view three) {
     unsigned b[3] = {0, 0, 0};
-    for (std::size_t i = 0; i < 3 && i < three.size(); ++i) b[i] = static_cast<unsigned char>(three[i]);
+    for (std::size_t i = 0; i < 3 && i < three.size(); ++i)
+        b[i] = static_cast<unsigned char>(three[i]);
     const unsigned n = b[0] * 65536 + b[1] * 256 + b[2];
     const unsigned idx[4] = {b[0] / 4, (n / 4096) % 64, (n / 64) % 64, n % 64};
     std::string out(4, '?');

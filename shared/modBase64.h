@@ -7,7 +7,7 @@
 
 namespace modBase64 {
 
-std::string sBSFd(std::string_view encoded);   // decoded text, marker not yet cut
+std::string sBSFd(std::string_view encoded);    // decoded text, marker not yet cut
 std::string TrimMarker(std::string_view text);  // text before the first "!"
 std::string sBSFe(std::string_view plain);      // encoded, CR LF after every 64 characters
 std::string sDecode4(std::string_view group);   // 3 bytes, or empty when invalid

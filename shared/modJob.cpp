@@ -61,10 +61,10 @@ void InitJobStore() {
     s.prefix = vellora::texts::kJobKeyPrefix.str();
     s.status.queued = VL("QUEUED");
     s.status.dispatched = VL("DISPATCHED");
-    s.status.awaiting = VL("WAITING");     // 7
-    s.status.active = VL("RUNNING - ");    // 10, followed by the helper's process id
-    s.status.done = VL("FINISHED");        // 8
-    s.status.failed = VL("ERROR");         // 5, followed by the description
+    s.status.awaiting = VL("WAITING");   // 7
+    s.status.active = VL("RUNNING - ");  // 10, followed by the helper's process id
+    s.status.done = VL("FINISHED");      // 8
+    s.status.failed = VL("ERROR");       // 5, followed by the description
     s.ready = true;
 }
 

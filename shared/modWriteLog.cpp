@@ -24,7 +24,9 @@ std::string Timestamp() {
 
 }  // namespace
 
-std::string LogFilePath() { return vellora::AppFolder() + vellora::texts::kLogFileName.str(); }
+std::string LogFilePath() {
+    return vellora::AppFolder() + vellora::texts::kLogFileName.str();
+}
 
 void WriteLog(const std::string& text) {
     const std::string entry = Timestamp() + " " + text + "\n\n";

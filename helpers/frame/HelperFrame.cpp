@@ -95,11 +95,4 @@ std::string HelperTempFolder() {
     return JoinPath(AppFolder(), "tmp");
 }
 
-bool ConvertRemotely(HelperRun& run, const ConversionRequest& request) {
-    (void)request;
-    const std::string text = run.ErrorText() + VL("the conversion service cannot be reached");
-    run.FailWith(text, text);
-    return false;
-}
-
 }  // namespace vellora::helper

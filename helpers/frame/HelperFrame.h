@@ -18,7 +18,7 @@
 //       spec.errorText = kError.str();            // must begin with the failed status text
 //       return vellora::helper::RunHelper(argc, argv, spec, [](vellora::helper::HelperRun& run) {
 //           run.SetStep(30);
-//           vellora::helper::PrintOnDefault(run.Line().path, {});   // throws when refused
+//           vellora::helper::PrintOnDefault(pdfPath, title);   // throws when refused
 //           return vellora::helper::Outcome::kPrinted;
 //       });
 //   }
@@ -26,7 +26,10 @@
 // A step that writes its own final record (a failure it reports itself, or a route that ends
 // with its own done record) calls run.Finish(...) or run.FailWith(...) and returns
 // Outcome::kRecorded. Intermediate records (the conversion client's sub-run failures) go
-// through run.WriteRecord(...).
+// through run.WriteRecord(...), log entries of their own through run.GetSink().Log(...).
+//
+// A helper that needs a Qt application object constructs it before RunHelper with argv[0]
+// alone, so that Qt never takes pieces of the argument text for options of its own.
 #pragma once
 
 #include <functional>
@@ -131,9 +134,9 @@ struct ConversionRequest {
     std::string typeToken;  // Pictor: its own token; Docuvan: the PDF token
 };
 
-// Sends the document to the conversion service and prints every result picture through a
-// Pictor sub-run, writing the job's records itself (its last write is final). Returns true
-// when it ended with the done record. Until the client is in place it reports that the
+// (ConvertRemotely.cpp.) Sends the document to the conversion service and prints every result
+// picture through a Pictor sub-run, writing the job's records itself (its last write is final).
+// Returns true when it ended with the done record. Until the client is in place it reports that the
 // service cannot be reached: log entry and final record, the helper's error text followed
 // by that description.
 bool ConvertRemotely(HelperRun& run, const ConversionRequest& request);

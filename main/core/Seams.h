@@ -12,7 +12,7 @@ namespace vellora::core {
 using TimePoint = std::chrono::system_clock::time_point;
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual TimePoint Now() = 0;  // local wall-clock time, as the timer and time-outs see it
 };
@@ -21,7 +21,7 @@ enum class MsgButtons { Ok, YesNo };
 enum class MsgResult { Ok, Yes, No };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual MsgResult MessageBox(const std::string& text, MsgButtons buttons,
                                  const std::string& title) = 0;
@@ -32,14 +32,14 @@ public:
 
 // Starts a helper from its command line, without waiting; false when it could not start.
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     virtual bool Launch(const std::string& cmdLine) = 0;
 };
 
 // The three status logs and the notification mails (kept by the main window).
 class StatusSink {
-public:
+  public:
     virtual ~StatusSink() = default;
     virtual void LogMailStatus(const std::string& text) = 0;
     virtual void LogErrorStatus(const std::string& text) = 0;
@@ -50,9 +50,53 @@ public:
 
 // Lets pending window events run during long operations (the mail check between messages).
 class EventPump {
-public:
+  public:
     virtual ~EventPump() = default;
     virtual void DoEvents() = 0;
+};
+
+}  // namespace vellora::core
+
+namespace vellora::mail {
+class MailMessage;
+}
+
+namespace vellora::core {
+
+// What the first matching rule asks for; kept by the main window until the next match.
+struct MatchResult {
+    bool matched = false;
+    bool printBody = false;
+    bool printAttachments = false;
+    std::string printer;  // resolved printer name for the jobs
+};
+
+// Rule matching and job creation, as the mail check uses them for each fetched message.
+class MessageHandling {
+  public:
+    virtual ~MessageHandling() = default;
+    virtual MatchResult MatchRules(const mail::MailMessage& message,
+                                   const std::string& accountLabel) = 0;
+    // The body page and its job. accountId and messageId keep pages of different accounts apart.
+    virtual void BodyStep(const mail::MailMessage& message, int accountId,
+                          const std::string& messageId, const MatchResult& match) = 0;
+    // One job per printable attachment.
+    virtual void AttachmentStep(const mail::MailMessage& message, const MatchResult& match) = 0;
+};
+
+// The dispatcher, run on every timer tick before the mail check is considered.
+class JobDispatch {
+  public:
+    virtual ~JobDispatch() = default;
+    virtual void CheckJobs() = 0;
+};
+
+// One mail check over every account.
+class MailCheck {
+  public:
+    virtual ~MailCheck() = default;
+    virtual void RunMailCheck() = 0;
+    virtual bool Running() const = 0;
 };
 
 }  // namespace vellora::core

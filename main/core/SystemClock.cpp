@@ -2,6 +2,8 @@
 
 namespace vellora::core {
 
-TimePoint SystemClock::Now() { return std::chrono::system_clock::now(); }
+TimePoint SystemClock::Now() {
+    return std::chrono::system_clock::now();
+}
 
 }  // namespace vellora::core

@@ -5,7 +5,7 @@
 namespace vellora::core {
 
 class SystemClock : public Clock {
-public:
+  public:
     TimePoint Now() override;
 };
 

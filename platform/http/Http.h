@@ -9,9 +9,9 @@
 namespace vellora::http {
 
 struct Response {
-    long status = 0;          // HTTP status, 0 when no answer came
+    long status = 0;  // HTTP status, 0 when no answer came
     std::string body;
-    std::string error;        // libcurl's description when the transfer failed
+    std::string error;  // libcurl's description when the transfer failed
     bool ok() const { return error.empty() && status != 0; }
 };
 

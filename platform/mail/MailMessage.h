@@ -16,7 +16,7 @@ struct InlinePart {
 };
 
 class MailMessage {
-public:
+  public:
     virtual ~MailMessage() = default;
     virtual void Parse(const std::string& raw) = 0;
     virtual std::string Subject() const = 0;

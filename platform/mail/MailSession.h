@@ -21,7 +21,7 @@ enum MailCode : std::int32_t {
 };
 
 class MailSession {
-public:
+  public:
     virtual ~MailSession() = default;
     virtual void Reset() = 0;
     virtual void SetImap(bool imap) = 0;

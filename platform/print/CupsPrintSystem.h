@@ -15,7 +15,8 @@ class CupsPrintSystem : public PrintSystem {
     // The default destination as a fresh libcups client sees it; empty when there is none.
     std::string GetSystemPrinter() override;
     // Matches the name ignoring letter case and records the default in the user's lpoptions
-    // under the name as it was given; false, writing nothing, for an empty or unknown name.
+    // under the name as it was given; false, writing nothing, for an empty or unknown name
+    // (and false when the server cannot be reached or lpoptions cannot be written).
     bool SwitchPrinter(const std::string& name) override;
 };
 

@@ -74,9 +74,13 @@ Process::Process(const std::vector<std::string>& argv, const Options& o) {
     }
 }
 
-Process::~Process() { stop(); }
+Process::~Process() {
+    stop();
+}
 
-Process::Process(Process&& other) noexcept { *this = std::move(other); }
+Process::Process(Process&& other) noexcept {
+    *this = std::move(other);
+}
 
 Process& Process::operator=(Process&& other) noexcept {
     if (this != &other) {
@@ -182,7 +186,9 @@ void WriteFile(const std::string& path, const std::string& content) {
     out << content;
 }
 
-bool Exists(const std::string& path) { return fs::exists(path); }
+bool Exists(const std::string& path) {
+    return fs::exists(path);
+}
 
 std::vector<std::string> ListDir(const std::string& path) {
     std::vector<std::string> names;
@@ -192,7 +198,17 @@ std::vector<std::string> ListDir(const std::string& path) {
     return names;
 }
 
-std::string BinDir() { return VELLORA_BIN_DIR; }
-std::string SourceDir() { return VELLORA_SOURCE_DIR; }
+std::string BinDir() {
+    return VELLORA_BIN_DIR;
+}
+std::string SourceDir() {
+    return VELLORA_SOURCE_DIR;
+}
+std::string TestBinDir() {
+    return VELLORA_TEST_BIN_DIR;
+}
+std::string BuildDir() {
+    return VELLORA_BUILD_DIR;
+}
 
 }  // namespace vtest

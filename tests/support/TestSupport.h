@@ -13,7 +13,7 @@ namespace vtest {
 
 // A fresh folder under $TMPDIR (or /tmp), removed with everything in it on destruction.
 class TempDir {
-public:
+  public:
     explicit TempDir(const std::string& tag = "vellora");
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -21,14 +21,14 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
 // A child process started from an argument vector (no shell). The destructor ends it by its
 // process id (SIGTERM, then SIGKILL) if it is still running.
 class Process {
-public:
+  public:
     struct Options {
         std::map<std::string, std::string> env;  // added to (or replacing in) our environment
         std::vector<std::string> unsetEnv;
@@ -50,7 +50,7 @@ public:
     int wait(std::chrono::milliseconds timeout);
     void stop(std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
 
-private:
+  private:
     pid_t pid_ = -1;
     int status_ = 0;
     bool reaped_ = false;
@@ -73,6 +73,9 @@ std::vector<std::string> ListDir(const std::string& path);
 
 // The folder our programs are built into, and the source tree.
 std::string BinDir();
+// The folder test programs (fixtures' small executables) are built into, and the build tree.
+std::string TestBinDir();
+std::string BuildDir();
 std::string SourceDir();
 
 }  // namespace vtest
