@@ -70,7 +70,10 @@ void StartWatchdog(GuardedSink& sink, Duration limit) {
 
 int main(int argc, char** argv) {
     vellora::html::PrepareEngineProcess();
-    QGuiApplication app(argc, argv);
+    // Qt sees the program name alone: the argument text is the job's, never Qt's options.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
     modJob::InitJobStore();
     const webbin::Waits waits = webbin::WaitsFromEnvironment();
     static GuardedSink sink;

@@ -214,3 +214,15 @@ TEST_F(Webbin, WaitsAfterPrintingBeforeItReportsDone) {
 }
 
 }  // namespace
+
+namespace {
+
+// Qt must not take the job's argument text for options of its own (-reverse is one).
+TEST_F(Webbin, ArgumentTextThatLooksLikeAQtOptionStaysTheJobs) {
+    const auto result = runner_.Run("-reverse", "-reverse");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(modJob::HasStatus(result.record, HelperRunner::Status().failed)) << result.record;
+    EXPECT_NE(result.record.find("could not be printed: "), std::string::npos) << result.record;
+}
+
+}  // namespace
