@@ -10,6 +10,7 @@
 
 #include "tests/html/CountingServer.h"
 #include "tests/office/HelperRunner.h"
+#include "tests/office/OfficeTestDocs.h"
 #include "tests/support/Cups.h"
 #include "tests/support/Pdf.h"
 
@@ -31,6 +32,12 @@ class Webbin : public ::testing::Test {
     static void TearDownTestSuite() {
         delete cups_;
         cups_ = nullptr;
+    }
+
+    void TearDown() override {
+        // The engine's own processes end with webbin (they carry its installation folder).
+        EXPECT_TRUE(vtest::WaitFor(
+            [&] { return vtest::office::ProcessesMentioning(runner_.Install()).empty(); }, 5s));
     }
 
     // Writes a page into the page folder (the role of the program's temporary folder).
