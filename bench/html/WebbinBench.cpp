@@ -71,12 +71,17 @@ int main(int argc, char** argv) {
     }
     const double b = Median(bareTimes), h = Median(ownTimes);
     const double bf = Fastest(bareTimes), hf = Fastest(ownTimes);
-    const double overhead = (h - b) / b * 100.0, overheadFast = (hf - bf) / bf * 100.0;
+    const double overheadFast = (hf - bf) / bf * 100.0;
+    // Each round runs both back to back, so the difference within a round is the least
+    // disturbed measure of what webbin adds.
+    std::vector<double> added;
+    for (std::size_t i = 0; i < bareTimes.size(); ++i) added.push_back(ownTimes[i] - bareTimes[i]);
+    const double overhead = Median(added) / b * 100.0;
     std::printf("%-8s %18s %18s %18s\n", "page", "bare ms min/med", "webbin ms min/med",
-                "overhead min/med");
+                "overhead min/paired");
     std::printf("%-8s %8.0f /%8.0f %8.0f /%8.0f %7.1f%% /%6.1f%%\n", "offer", bf, b, hf, h,
                 overheadFast, overhead);
-    std::printf("%d rounds; target (medians): under 20%% -> %s\n", rounds,
+    std::printf("%d rounds; target (paired medians): under 20%% -> %s\n", rounds,
                 overhead < 20.0 ? "met" : "NOT met");
     return 0;
 }

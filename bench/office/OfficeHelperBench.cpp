@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     const std::vector<Case> cases = {
         {"scriblet", "word.docx"}, {"gridlet", "sheets.xlsx"}, {"slidor", "slides.pptx"}};
     std::printf("%-9s %-12s %18s %18s %18s\n", "helper", "document", "bare ms min/med",
-                "helper ms min/med", "overhead min/med");
+                "helper ms min/med", "overhead min/paired");
     bool allUnder = true;
     for (const auto& c : cases) {
         vtest::helpers::HelperRunner helper(cups, c.helper);
@@ -71,12 +71,17 @@ int main(int argc, char** argv) {
         }
         const double b = Median(bare), h = Median(own);
         const double bf = Fastest(bare), hf = Fastest(own);
-        const double overhead = (h - b) / b * 100.0, overheadFast = (hf - bf) / bf * 100.0;
+        const double overheadFast = (hf - bf) / bf * 100.0;
+        // Each round runs both back to back, so the difference within a round is the least
+        // disturbed measure of what the helper adds.
+        std::vector<double> added;
+        for (std::size_t i = 0; i < bare.size(); ++i) added.push_back(own[i] - bare[i]);
+        const double overhead = Median(added) / b * 100.0;
         allUnder = allUnder && overhead < 20.0;
         std::printf("%-9s %-12s %8.0f /%8.0f %8.0f /%8.0f %7.1f%% /%6.1f%%\n", c.helper, c.file, bf,
                     b, hf, h, overheadFast, overhead);
     }
-    std::printf("%d rounds; target (medians): under 20%% -> %s\n", rounds,
+    std::printf("%d rounds; target (paired medians): under 20%% -> %s\n", rounds,
                 allUnder ? "met" : "NOT met");
     return 0;
 }
