@@ -159,3 +159,23 @@ TEST_F(OfficeHelpers, SlidorPausesAfterPrintingBeforeItRecordsDone) {
 }
 
 }  // namespace
+
+namespace {
+
+// The job fails when CUPS refuses it; the converted copy is still cleaned away (TearDown).
+TEST_F(OfficeHelpers, PrinterRefusingTheJobEndsInAFailureRecord) {
+    cups_->AddPrinter("Closed");
+    cups_->RejectJobs("Closed");
+    cups_->SetServerDefault("Closed");
+    const auto result = Run("scriblet", Doc("word.odt"));
+    cups_->SetServerDefault(kPrinter);
+    EXPECT_EQ(result.exitCode, 1);
+    ASSERT_TRUE(modJob::HasStatus(result.record, HelperRunner::Status().failed)) << result.record;
+    const std::string prefix = "The word-processor document could not be printed: ";
+    ASSERT_EQ(result.record.find(prefix), HelperRunner::Status().failed.size()) << result.record;
+    EXPECT_GT(result.record.size(), HelperRunner::Status().failed.size() + prefix.size() + 5)
+        << "CUPS's description follows the error text: " << result.record;
+    EXPECT_TRUE(cups_->PrintedFiles("Closed").empty());
+}
+
+}  // namespace
