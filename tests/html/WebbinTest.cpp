@@ -233,3 +233,21 @@ TEST_F(Webbin, ArgumentTextThatLooksLikeAQtOptionStaysTheJobs) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run that goes on past its limit (here: inside a long pause after printing) is ended by
+// the watchdog with a failure record, and nothing overwrites that record afterwards.
+TEST_F(Webbin, WatchdogEndsARunThatGoesOnTooLong) {
+    const std::string page = Page("long.html", "<html><body>LONGRUN</body></html>");
+    const auto result = runner_.RunOn(
+        page, {{"VELLORA_WEBBIN_PRINT_WAIT", "60"}, {"VELLORA_WEBBIN_WATCHDOG", "3"}});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_LT(result.took, 20s);
+    EXPECT_TRUE(modJob::HasStatus(result.record, HelperRunner::Status().failed)) << result.record;
+    EXPECT_NE(result.record.find("the HTML engine stopped responding"), std::string::npos)
+        << result.record;
+    EXPECT_NE(runner_.Log().find("the HTML engine stopped responding"), std::string::npos);
+}
+
+}  // namespace
