@@ -152,10 +152,13 @@ TEST_F(OfficeHelpers, HangingOfficeProgramIsStoppedInBoundedTime) {
 }
 
 TEST_F(OfficeHelpers, SlidorPausesAfterPrintingBeforeItRecordsDone) {
+    Run("slidor", Doc("slides.pptx"));  // untimed: the first run of a suite prepares the profile
     const auto quick = Run("slidor", Doc("slides.pptx"), {{"VELLORA_SLIDOR_PRINT_WAIT", "0"}});
-    const auto paused = Run("slidor", Doc("slides.pptx"), {{"VELLORA_SLIDOR_PRINT_WAIT", "2"}});
+    const auto paused = Run("slidor", Doc("slides.pptx"), {{"VELLORA_SLIDOR_PRINT_WAIT", "4"}});
     EXPECT_EQ(paused.record, HelperRunner::Status().done);
-    EXPECT_GE(paused.took - quick.took, 1500ms);
+    EXPECT_GE(paused.took, 4s);
+    // Conversions vary by a second or more on a busy machine; the pause stands out anyway.
+    EXPECT_GE(paused.took - quick.took, 2500ms);
 }
 
 }  // namespace
