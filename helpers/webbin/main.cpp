@@ -61,6 +61,7 @@ void StartWatchdog(GuardedSink& sink, Duration limit) {
         const std::string text =
             modJob::Status().failed + t::kGeneralError.str() + t::kEngineStuck.str();
         sink.CloseWith(text);
+        webbin::RemoveLeftovers();
         std::fflush(nullptr);
         ::_exit(1);
     }).detach();
