@@ -28,7 +28,8 @@ struct CurlMailConfig {
     std::string uidlMapPath;  // empty: UidlMap::DefaultPath() at login
     int popStartTlsPort = 110;
     int imapStartTlsPort = 143;
-    int idChunk = 256;  // IMAP UIDs fetched per round trip
+    // IMAP UIDs fetched per round trip; longer FETCH answers lose their last lines here.
+    int idChunk = 64;
 };
 
 class CurlMailSession : public MailSession {
