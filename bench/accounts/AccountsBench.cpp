@@ -112,10 +112,6 @@ void BM_CheckOf200NewMessages(benchmark::State& state) {
     state.counters["ms_per_message"] =
         seconds * 1000.0 /
         (200.0 * static_cast<double>(std::max<std::int64_t>(state.iterations(), 1)));
-    state.counters["per_message_ms"] =
-        benchmark::Counter(200.0 * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["per_message_ms"] = state.counters["per_message_ms"] * 1000.0;
     vellora::SetAppFolderForTesting("");
 }
 BENCHMARK(BM_CheckOf200NewMessages)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
