@@ -33,7 +33,9 @@ BoxLimit LimitOf(StatusBox box) {
     return {32000, 32000};
 }
 
-std::string NotifyServiceBase() { return vellora::NotifyServiceUrl(); }
+std::string NotifyServiceBase() {
+    return vellora::NotifyServiceUrl();
+}
 
 std::string NotifyRequestUrl(const std::string& base, const std::string& kind,
                              const std::string& subject, const std::string& body,
