@@ -1,16 +1,60 @@
 #include "main/forms/AccountsTab.h"
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
 
+#include "main/core/AccountTest.h"
+#include "main/core/Accounts.h"
+#include "main/core/MainTexts.h"
 #include "main/forms/Named.h"
 #include "main/forms/QtText.h"
 #include "shared/Literal.h"
+#include "shared/modWriteLog.h"
 
 namespace vellora::forms {
+namespace tx = vellora::core::texts;
+using core::MsgButtons;
+using core::MsgResult;
+
+namespace {
+const char* kTag = "tag";
+
+QString Tag(const QObject* o) {
+    return o->property(kTag).toString();
+}
+void SetTag(QObject* o, const QString& v) {
+    o->setProperty(kTag, v);
+}
+QString Truth(bool on) {
+    return on ? QStringLiteral("True") : QStringLiteral("False");
+}
+QString Flag(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void SetRadio(QButtonGroup* group, QRadioButton* a, bool onA, QRadioButton* b, bool onB) {
+    // An exclusive group cannot turn its last button off; both off is a valid editor state.
+    group->setExclusive(false);
+    a->setChecked(onA);
+    b->setChecked(onB);
+    group->setExclusive(true);
+}
+}  // namespace
 
 AccountsTab::AccountsTab(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("AccountsTab"));
@@ -31,11 +75,7 @@ AccountsTab::AccountsTab(QWidget* parent) : QWidget(parent) {
     txtPassword->setEchoMode(QLineEdit::Password);
     picSeePW = Named<QToolButton>("picSeePW", editor_);
     picSeePW->setText(QStringLiteral("\u25C9"));
-    // The password shows only while the button is held down.
-    connect(picSeePW, &QToolButton::pressed, this,
-            [this] { txtPassword->setEchoMode(QLineEdit::Normal); });
-    connect(picSeePW, &QToolButton::released, this,
-            [this] { txtPassword->setEchoMode(QLineEdit::Password); });
+    txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 
     protocol_ = new QGroupBox(editor_);
     optIMAP = Named<QRadioButton>("optIMAP", protocol_);
@@ -103,22 +143,22 @@ AccountsTab::AccountsTab(QWidget* parent) : QWidget(parent) {
     layout->addLayout(left, 2);
     layout->addWidget(editor_, 3);
 
-    setTabOrder(lstAccounts, cmdNewAcct);
-    setTabOrder(cmdNewAcct, cmdDupeAcct);
-    setTabOrder(cmdDupeAcct, cmdDelAcct);
-    setTabOrder(cmdDelAcct, txtServer);
-    setTabOrder(txtServer, txtPort);
-    setTabOrder(txtPort, txtUsername);
-    setTabOrder(txtUsername, txtPassword);
-    setTabOrder(txtPassword, optIMAP);
-    setTabOrder(optIMAP, optPOP);
-    setTabOrder(optPOP, chkSSL);
-    setTabOrder(chkSSL, chkEncPW);
-    setTabOrder(chkEncPW, chkNTLM);
-    setTabOrder(chkNTLM, optPAll);
-    setTabOrder(optPAll, optPNew);
-    setTabOrder(optPNew, cmdTestAcct);
-    setTabOrder(cmdTestAcct, cmdSaveAcct);
+    protocolGroup_ = new QButtonGroup(this);
+    protocolGroup_->addButton(optIMAP);
+    protocolGroup_->addButton(optPOP);
+    printGroup_ = new QButtonGroup(this);
+    printGroup_->addButton(optPAll);
+    printGroup_->addButton(optPNew);
+    ApplyTabOrder();
+    ConnectControls();
+    EnableEditor(false);
+}
+
+void AccountsTab::Bind(core::Dialogs& dialogs, std::function<mail::MailSession*()> session,
+                       std::string settingsPath) {
+    dialogs_ = &dialogs;
+    session_ = std::move(session);
+    path_ = std::move(settingsPath);
 }
 
 void AccountsTab::SetTexts() {
@@ -144,6 +184,378 @@ void AccountsTab::SetTexts() {
     cmdDelAcct->setText(Q(VL("&Delete")));
     cmdSaveAcct->setText(Q(VL("&Save")));
     cmdTestAcct->setText(Q(VL("&Test")));
+}
+
+void AccountsTab::ConnectControls() {
+    connect(lstAccounts, &QListWidget::currentRowChanged, this, [this] { lstAccounts_Click(); });
+    for (QLineEdit* e : {txtServer, txtPort, txtUsername, txtPassword}) {
+        connect(e, &QLineEdit::textChanged, this, [this, e](const QString& text) {
+            if (!filling_ && text != Tag(e)) SetDirty(true);
+        });
+    }
+    for (QCheckBox* c : {chkSSL, chkEncPW, chkNTLM}) {
+        connect(c, &QCheckBox::clicked, this, [this, c] {
+            if (Flag(c->isChecked()) != Tag(c)) SetDirty(true);
+        });
+    }
+    for (QRadioButton* o : {optIMAP, optPOP, optPAll, optPNew}) {
+        connect(o, &QRadioButton::clicked, this, [this, o] {
+            if (Truth(o->isChecked()) != Tag(o)) SetDirty(true);
+        });
+    }
+    // The password shows only while the button is held down.
+    connect(picSeePW, &QToolButton::pressed, this,
+            [this] { txtPassword->setEchoMode(QLineEdit::Normal); });
+    connect(picSeePW, &QToolButton::released, this,
+            [this] { txtPassword->setEchoMode(QLineEdit::Password); });
+    connect(cmdNewAcct, &QPushButton::clicked, this, [this] { cmdNewAcct_Click(); });
+    connect(cmdDupeAcct, &QPushButton::clicked, this, [this] { cmdDupeAcct_Click(); });
+    connect(cmdSaveAcct, &QPushButton::clicked, this, [this] { cmdSaveAcct_Click(); });
+    connect(cmdDelAcct, &QPushButton::clicked, this, [this] { cmdDelAcct_Click(); });
+    connect(cmdTestAcct, &QPushButton::clicked, this, [this] { cmdTestAcct_Click(); });
+}
+
+void AccountsTab::LoadAccounts() {
+    core::LoadedAccounts loaded = core::LoadAccounts(path_, itemLimit_);
+    accounts_ = std::move(loaded.accounts);
+    maxAcctID_ = loaded.maxAcctID;
+    RefreshAccountList();
+}
+
+void AccountsTab::RefreshAccountList() {
+    try {
+        const QSignalBlocker block(lstAccounts);
+        lstAccounts->clear();
+        lstAcctID->clear();
+        for (const core::AccountRecord& a : accounts_) {
+            lstAccounts->addItem(Q(core::AccountLabel(a)));
+            lstAcctID->addItem(QString::number(a.id));
+        }
+    } catch (const std::exception& e) {
+        LogTrapped(tx::kLogRefreshAccounts, e.what());
+    }
+}
+
+bool AccountsTab::Dirty() const {
+    return cmdSaveAcct->font().bold();
+}
+
+void AccountsTab::SetDirty(bool dirty) {
+    QFont f = cmdSaveAcct->font();
+    f.setBold(dirty);
+    cmdSaveAcct->setFont(f);
+}
+
+bool AccountsTab::AskSaveChanged() {
+    const std::string text = tx::kAcctChangedLead.str() + S(txtServer->text()) + " - " +
+                             S(txtUsername->text()) + tx::kAcctChangedAsk.str();
+    if (dialogs_->MessageBox(text, MsgButtons::YesNo, tx::kSaveAcctTitle) == MsgResult::Yes) {
+        cmdSaveAcct_Click();
+        return true;
+    }
+    SetDirty(false);
+    RefreshAccountList();
+    rememberedIndex = -1;  // the placeholder line of an unsaved new account is gone
+    return true;
+}
+
+void AccountsTab::AskAboutUnsavedChange() {
+    if (Dirty()) AskSaveChanged();
+}
+
+void AccountsTab::SelectRow(int row) {
+    {
+        const QSignalBlocker block(lstAccounts);
+        lstAccounts->setCurrentRow(row);
+    }
+    lstAccounts_Click();  // selecting in code acts like a click
+}
+
+int AccountsTab::FindById(int id) const {
+    for (std::size_t i = 0; i < accounts_.size(); ++i) {
+        if (accounts_[i].id == id) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void AccountsTab::lstAccounts_Click() {
+    try {
+        int index = lstAccounts->currentRow();
+        if (index < 0 || index == rememberedIndex) return;
+        if (Dirty()) {
+            const int clicked = index;
+            const std::string text = tx::kAcctChangedLead.str() + S(txtServer->text()) + " - " +
+                                     S(txtUsername->text()) + tx::kAcctChangedAsk.str();
+            if (dialogs_->MessageBox(text, MsgButtons::YesNo, tx::kSaveAcctTitle) ==
+                MsgResult::Yes) {
+                cmdSaveAcct_Click();
+                if (Dirty()) {
+                    // Not saved (a value was refused): the editor keeps the edits, and the
+                    // list goes back to the line they belong to.
+                    const QSignalBlocker block(lstAccounts);
+                    lstAccounts->setCurrentRow(shownRow_);
+                    return;
+                }
+            } else {
+                SetDirty(false);
+                RefreshAccountList();
+                rememberedIndex = -1;
+                const QSignalBlocker block(lstAccounts);
+                lstAccounts->setCurrentRow(std::min(clicked, lstAccounts->count() - 1));
+            }
+            index = lstAccounts->currentRow();
+            if (index < 0) return;
+        }
+        const QListWidgetItem* idItem = lstAcctID->item(index);
+        if (idItem == nullptr) return;
+        const int found = FindById(idItem->text().toInt());
+        if (found < 0) return;
+        FillEditor(accounts_[static_cast<std::size_t>(found)]);
+        shownRow_ = index;
+    } catch (const std::exception& e) {
+        LogTrapped(tx::kLogSelectAccount, e.what());
+    }
+}
+
+void AccountsTab::FillEditor(const core::AccountRecord& a) {
+    filling_ = true;
+    lblAcctID->setText(QString::number(a.id));
+    const std::pair<QLineEdit*, QString> texts[] = {{txtServer, Q(a.server)},
+                                                    {txtPort, QString::number(a.port)},
+                                                    {txtUsername, Q(a.user)},
+                                                    {txtPassword, Q(a.password)}};
+    for (const auto& [edit, value] : texts) {
+        edit->setText(value);
+        SetTag(edit, value);
+    }
+    SetRadio(protocolGroup_, optIMAP, a.imap, optPOP, a.pop);
+    SetRadio(printGroup_, optPAll, a.printAll, optPNew, a.printNew);
+    for (QRadioButton* o : {optIMAP, optPOP, optPAll, optPNew}) SetTag(o, Truth(o->isChecked()));
+    const std::pair<QCheckBox*, bool> checks[] = {
+        {chkSSL, a.ssl}, {chkEncPW, a.encryptedLogin}, {chkNTLM, a.ntlm}};
+    for (const auto& [box, on] : checks) {
+        box->setChecked(on);
+        SetTag(box, Flag(on));
+    }
+    filling_ = false;
+    EnableEditor(true);
+}
+
+void AccountsTab::ClearEditor() {
+    filling_ = true;
+    for (QLineEdit* e : {txtServer, txtPort, txtUsername, txtPassword}) {
+        e->clear();
+        SetTag(e, QString());
+    }
+    SetRadio(protocolGroup_, optIMAP, false, optPOP, false);
+    SetRadio(printGroup_, optPAll, false, optPNew, false);
+    for (QCheckBox* c : {chkSSL, chkEncPW, chkNTLM}) {
+        c->setChecked(false);
+        SetTag(c, QString());
+    }
+    for (QRadioButton* o : {optIMAP, optPOP, optPAll, optPNew}) SetTag(o, QString());
+    filling_ = false;
+}
+
+void AccountsTab::EnableEditor(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             lblAcctID, txtServer, txtPort, txtUsername, txtPassword, optIMAP, optPOP, chkSSL,
+             chkEncPW, chkNTLM, optPAll, optPNew, picSeePW}) {
+        w->setEnabled(on);
+    }
+}
+
+void AccountsTab::ShowLimit(const std::string& text, const std::string& title) {
+    const std::string token = tx::kLimitPlaceholder;
+    std::string out = text;
+    const std::string limit = std::to_string(itemLimit_);
+    for (std::size_t at = out.find(token); at != std::string::npos;
+         at = out.find(token, at + limit.size())) {
+        out.replace(at, token.size(), limit);
+    }
+    dialogs_->MessageBox(out, MsgButtons::Ok, title);
+}
+
+void AccountsTab::cmdNewAcct_Click() {
+    AskAboutUnsavedChange();
+    if (lstAccounts->count() >= itemLimit_) {
+        return ShowLimit(tx::kAcctLimitNew, tx::kNewAcctTitle);
+    }
+    lblAcctID->setText(QString::number(maxAcctID_ + 1));
+    lstAccounts->addItem(Q(tx::kAcctNewLine));
+    rememberedIndex = lstAccounts->count() - 1;
+    SelectRow(rememberedIndex);
+    ClearEditor();
+    optPNew->setChecked(true);
+    EnableEditor(true);
+    SetDirty(true);
+}
+
+void AccountsTab::cmdDupeAcct_Click() {
+    int row = lstAccounts->currentRow();
+    if (row < 0) return;
+    if (Dirty()) {
+        AskSaveChanged();
+        // The copy is of the account as saved: put it back into the editor.
+        row = std::min(row, lstAccounts->count() - 1);
+        if (row < 0) return;
+        SelectRow(row);
+    }
+    if (lstAccounts->count() >= itemLimit_) {
+        return ShowLimit(tx::kAcctLimitNew, tx::kNewAcctTitle);
+    }
+    const QString text = lstAccounts->item(row)->text() + Q(tx::kAcctDupeSuffix);
+    lblAcctID->setText(QString::number(maxAcctID_ + 1));
+    lstAccounts->addItem(text);
+    rememberedIndex = lstAccounts->count() - 1;
+    SelectRow(rememberedIndex);
+    SetDirty(true);
+}
+
+bool AccountsTab::Validate() {
+    const auto refuse = [this](const std::string& text) {
+        dialogs_->MessageBox(text, MsgButtons::Ok, tx::kSaveAcctTitle);
+        return false;
+    };
+    const QString port = txtPort->text();
+    if (txtServer->text().size() < 2) return refuse(tx::kAcctServerMissing);
+    if (port.isEmpty()) return refuse(tx::kAcctPortMissing);
+    for (const QChar c : port) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return refuse(tx::kAcctPortNotNumeric);
+    }
+    if (txtUsername->text().size() < 2) return refuse(tx::kAcctUserMissing);
+    if (txtPassword->text().size() < 2) return refuse(tx::kAcctPasswordMissing);
+    return true;
+}
+
+core::AccountRecord AccountsTab::EditedRecord(std::int16_t id) const {
+    core::AccountRecord a;
+    a.id = id;
+    a.server = S(txtServer->text());
+    // Digits only, checked before; a value past 32 bits is kept at the largest number.
+    bool ok = false;
+    const qlonglong port = txtPort->text().toLongLong(&ok);
+    a.port = ok && port <= INT32_MAX ? static_cast<std::int32_t>(port) : INT32_MAX;
+    a.user = S(txtUsername->text());
+    a.password = S(txtPassword->text());
+    a.imap = optIMAP->isChecked();
+    a.pop = optPOP->isChecked();
+    a.ssl = chkSSL->isChecked();
+    a.encryptedLogin = chkEncPW->isChecked();
+    a.ntlm = chkNTLM->isChecked();
+    a.printAll = optPAll->isChecked();
+    a.printNew = optPNew->isChecked();
+    return a;
+}
+
+void AccountsTab::cmdSaveAcct_Click() {
+    try {
+        const int id = lblAcctID->text().toInt();
+        const bool isNew = id > maxAcctID_;
+        const int found = isNew ? -1 : FindById(id);
+        if (!isNew && found < 0) return;
+        const std::size_t target =
+            isNew ? accounts_.size() + 1 : static_cast<std::size_t>(found) + 1;
+        if (!Validate()) return;
+        core::AccountRecord record = EditedRecord(static_cast<std::int16_t>(id));
+        record.lastId =
+            core::LastIdForSave(path_, target, isNew ? nullptr : &accounts_[target - 1], record);
+        if (target > static_cast<std::size_t>(std::max<int>(itemLimit_, 0))) {
+            ShowLimit(tx::kAcctLimitSave, tx::kSaveAcctsTitle);
+        } else {
+            if (isNew) {
+                accounts_.push_back(record);
+            } else {
+                accounts_[target - 1] = record;
+            }
+            maxAcctID_ = std::max<std::int16_t>(maxAcctID_, static_cast<std::int16_t>(id));
+        }
+        const int selected = lstAccounts->currentRow();
+        core::SaveAccounts(path_, accounts_);
+        RefreshAccountList();
+        SetDirty(false);
+        rememberedIndex = -1;
+        SelectRow(std::min(selected, lstAccounts->count() - 1));
+    } catch (const std::exception& e) {
+        LogTrapped(tx::kLogSaveAcct, e.what());
+    }
+}
+
+void AccountsTab::cmdDelAcct_Click() {
+    try {
+        const int id = lblAcctID->text().toInt();
+        if (id > maxAcctID_) return;
+        const int found = FindById(id);
+        if (found < 0) return;
+        const std::string question =
+            tx::kAcctDeleteAsk.str() + accounts_[static_cast<std::size_t>(found)].user + "?";
+        if (dialogs_->MessageBox(question, MsgButtons::YesNo, tx::kDelAcctTitle) !=
+            MsgResult::Yes) {
+            return;
+        }
+        const std::size_t oldCount = accounts_.size();
+        accounts_.erase(accounts_.begin() + found);
+        core::RemoveAccountSection(path_, oldCount);
+        RefreshAccountList();
+        core::SaveAccounts(path_, accounts_);
+        // Cleared first: the edits belonged to the account that is gone.
+        SetDirty(false);
+        rememberedIndex = -1;
+        if (lstAccounts->count() == 0) {
+            ClearEditor();
+            lblAcctID->clear();
+            EnableEditor(false);
+            return;
+        }
+        SelectRow(lstAccounts->count() - 1);
+    } catch (const std::exception& e) {
+        LogTrapped(tx::kLogDelAcct, e.what());
+    }
+}
+
+void AccountsTab::cmdTestAcct_Click() {
+    core::TypedAccount typed;
+    typed.imap = optIMAP->isChecked();
+    typed.pop = optPOP->isChecked();
+    typed.server = S(txtServer->text());
+    typed.port = S(txtPort->text());
+    typed.user = S(txtUsername->text());
+    typed.password = S(txtPassword->text());
+    typed.ssl = chkSSL->isChecked();
+    typed.encryptedLogin = chkEncPW->isChecked();
+    typed.ntlm = chkNTLM->isChecked();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    mail::MailSession* session = session_ ? session_() : nullptr;
+    if (session == nullptr) return;
+    core::TestAccount(*session, *dialogs_, typed);
+    QApplication::restoreOverrideCursor();
+}
+
+void AccountsTab::EnterTab() {
+    {
+        const QSignalBlocker block(lstAccounts);
+        lstAccounts->setCurrentRow(-1);
+        lstAccounts->clearSelection();
+    }
+    ClearEditor();
+    lblAcctID->clear();
+    EnableEditor(false);
+    ApplyTabOrder();
+}
+
+void AccountsTab::ApplyTabOrder() {
+    QWidget* order[] = {lstAccounts, cmdNewAcct, cmdSaveAcct, cmdDupeAcct, cmdDelAcct,  cmdTestAcct,
+                        optIMAP,     optPOP,     txtServer,   txtPort,     txtUsername, txtPassword,
+                        chkSSL,      chkEncPW,   chkNTLM,     optPAll,     optPNew};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void AccountsTab::LogTrapped(const std::string& prefix, const char* what) {
+    try {
+        modWriteLog::WriteLog(prefix + what);
+    } catch (...) {
+        // The log is out of reach; the tab keeps the state reached so far.
+    }
 }
 
 }  // namespace vellora::forms

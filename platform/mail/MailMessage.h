@@ -27,6 +27,7 @@ class MailMessage {
     virtual std::int32_t HtmlBody() const = 0;  // 0: the body is plain text
     virtual std::int32_t AttachmentCount() const = 0;
     virtual std::string AttachmentName(std::int16_t index) const = 0;
+    // Writes the decoded content; 0 on success.
     virtual std::int32_t SaveAttachment(const std::string& path, std::int16_t index) const = 0;
     virtual std::int32_t ToCount() const = 0;
     virtual std::int32_t CcCount() const = 0;
@@ -34,7 +35,9 @@ class MailMessage {
     virtual std::string ToAddress(std::int16_t index) const = 0;
     virtual std::string CcName(std::int16_t index) const = 0;
     virtual std::string CcAddress(std::int16_t index) const = 0;
-    // Inline parts of the HTML body, for embedding them in the body page.
+    // Inline parts of the HTML body, for embedding them in the body page. They are not counted
+    // as attachments. SaveInlinePart takes an index into InlineParts() (0-based, unlike the
+    // others) and returns 0 when the decoded content was written to path.
     virtual std::vector<InlinePart> InlineParts() const = 0;
     virtual std::int32_t SaveInlinePart(const std::string& path, std::size_t index) const = 0;
 };

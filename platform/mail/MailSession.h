@@ -32,7 +32,8 @@ class MailSession {
                                const std::string& password) = 0;
     virtual std::int32_t LoginEncrypted(const std::string& server, const std::string& user,
                                         const std::string& password) = 0;
-    virtual std::int32_t MessageCount() = 0;
+    virtual std::int32_t MessageCount() = 0;  // -1 when the mailbox cannot be read
+    // The decimal id; "" for an index outside 1..MessageCount() or when the server fails.
     virtual std::string MessageId(std::int16_t index) = 0;
     virtual std::string Retrieve(std::int16_t index) = 0;  // empty on failure
     virtual void Close() = 0;

@@ -1,0 +1,66 @@
+// Turning a matched message into print jobs: the body page and each attachment become a
+// file in the temporary folder, and each file a job for the helper its extension calls for.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "main/core/AttachmentTypes.h"
+#include "main/core/JobQueue.h"
+#include "main/core/Options.h"
+#include "main/core/Seams.h"
+
+namespace vellora::regex {
+class Regex;
+}
+namespace vellora::mail {
+class MailMessage;
+}
+
+namespace vellora::core {
+
+// The extension of an attachment name, dot included, when it is safe to put into a file
+// name (ASCII letters and digits, at most kMaxExtension of them); otherwise empty.
+inline constexpr std::size_t kMaxExtension = 10;
+std::string SafeExtension(const std::string& name);
+
+// Body page name: account id and message id keep the pages of different accounts apart.
+std::string BodyPagePath(const std::string& tempFolder, int accountId,
+                         const std::string& messageId);
+
+class JobCreator {
+  public:
+    // programFolder: where the helpers and the logo are; tempFolder: where documents go.
+    JobCreator(JobQueues& jobs, const AttachmentLists& lists, const Options& options,
+               StatusSink& sink, std::string programFolder, std::string tempFolder);
+    ~JobCreator();
+
+    void BodyStep(const mail::MailMessage& message, int accountId, const std::string& messageId,
+                  const std::string& printer);
+    void AttachmentStep(const mail::MailMessage& message, const std::string& printer);
+
+    // Chooses the helper, queues the job and writes its first store value. False (after a
+    // mail line, a log line or a notification) when no job was queued.
+    bool CreateJobForFile(const std::string& path, const std::string& jobId,
+                          const std::string& docName, bool isAttachment, const std::string& printer,
+                          const std::string& subject);
+
+    // The helper file name for an extension, empty when no helper prints it.
+    std::string HelperFor(const std::string& extension);
+
+  private:
+    bool ListHit(Family family, const std::string& upperExt);
+    void NoExtension(const mail::MailMessage& message, const std::string& name,
+                     const std::string& jobId, const std::string& printer);
+    void LogTrap(const std::string& prefix, const std::string& what);
+
+    JobQueues& jobs_;
+    const AttachmentLists& lists_;
+    const Options& options_;
+    StatusSink& sink_;
+    std::string programFolder_, tempFolder_;
+    std::map<std::string, std::unique_ptr<regex::Regex>, std::less<>> patterns_;
+};
+
+}  // namespace vellora::core

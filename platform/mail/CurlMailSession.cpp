@@ -1,0 +1,344 @@
+#include "platform/mail/CurlMailSession.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "platform/mail/UidlMap.h"
+#include "shared/Literal.h"
+
+namespace vellora::mail {
+namespace {
+
+bool HostIsSafe(const std::string& host) {
+    if (host.empty() || host.size() > 255) return false;
+    return std::all_of(host.begin(), host.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '.' || c == '-' || c == '_' || c == ':' || c == '[' ||
+               c == ']';
+    });
+}
+
+// The lines of a response, without their line ends.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+bool ParseUnsigned(const std::string& s, unsigned long& value) {
+    if (s.empty() || !std::all_of(s.begin(), s.end(), ::isdigit) || s.size() > 10) return false;
+    value = std::strtoul(s.c_str(), nullptr, 10);
+    return true;
+}
+
+std::string Lower(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+}  // namespace
+
+std::int32_t CodeFromCurl(int curlCode) {
+    switch (static_cast<CURLcode>(curlCode)) {
+        case CURLE_OK:
+            return kOk;
+        case CURLE_LOGIN_DENIED:
+            return kLoginRefused;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_URL_MALFORMAT:
+            return kUnreachable;
+        case CURLE_OPERATION_TIMEDOUT:
+            return kTimedOut;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_USE_SSL_FAILED:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+        case CURLE_SSL_ENGINE_NOTFOUND:
+        case CURLE_SSL_ENGINE_SETFAILED:
+        case CURLE_SSL_CRL_BADFILE:
+        case CURLE_SSL_SHUTDOWN_FAILED:
+            return kTlsFailed;
+        default:
+            return kProtocolError;
+    }
+}
+
+void CurlMailSession::Reset() {
+    Close();
+    imap_ = ssl_ = ntlm_ = false;
+    port_ = 0;
+}
+
+std::int32_t CurlMailSession::InitSsl() {
+    const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+    if (!info || !(info->features & CURL_VERSION_SSL)) return kTlsFailed;
+    ssl_ = true;
+    return kOk;
+}
+
+int CurlMailSession::EffectivePort() const {
+    if (port_ > 0) return port_;
+    if (imap_) return ssl_ ? 993 : 143;
+    return ssl_ ? 995 : 110;
+}
+
+std::string CurlMailSession::BaseUrl() const {
+    const int port = EffectivePort();
+    const bool startTls = port == (imap_ ? config_.imapStartTlsPort : config_.popStartTlsPort);
+    std::string scheme = imap_ ? VL("imap") : VL("pop3");
+    if (ssl_ && !startTls) scheme += 's';
+    std::string host = server_;
+    if (host.find(':') != std::string::npos && host.front() != '[') host = '[' + host + ']';
+    return scheme + VL("://") + host + ':' + std::to_string(port) + '/';
+}
+
+std::string CurlMailSession::MailboxUrl() const {
+    return BaseUrl() + VL("INBOX");
+}
+
+TransferResult CurlMailSession::Run(const std::string& url, const std::string& command,
+                                    bool nobody) {
+    if (!transfer_) {
+        TransferResult r;
+        r.code = CURLE_FAILED_INIT;
+        return r;
+    }
+    TransferResult r = transfer_->Perform(url, command, nobody);
+    lastError_ = r.error;
+    return r;
+}
+
+std::int32_t CurlMailSession::Login(const std::string& server, const std::string& user,
+                                    const std::string& password) {
+    return DoLogin(server, user, password, Auth::kPlain);
+}
+
+std::int32_t CurlMailSession::LoginEncrypted(const std::string& server, const std::string& user,
+                                             const std::string& password) {
+    return DoLogin(server, user, password, Auth::kEncrypted);
+}
+
+std::int32_t CurlMailSession::DoLogin(const std::string& server, const std::string& user,
+                                      const std::string& password, Auth auth) {
+    Close();
+    server_ = server;
+    user_ = user;
+    password_ = password;
+    if (!HostIsSafe(server) || port_ < 0 || port_ > 65535) return kUnreachable;
+    if (ntlm_) return Attempt(VL("AUTH=NTLM"));
+    if (auth == Auth::kPlain) {
+        const std::int32_t code = Attempt(VL("AUTH=PLAIN;AUTH=LOGIN"));
+        // A server without SASL PLAIN or LOGIN still takes the protocol's own plain login.
+        if (code == kLoginRefused &&
+            lastError_.find(VL("No known authentication mechanisms")) != std::string::npos) {
+            return Attempt("");
+        }
+        return code;
+    }
+    if (imap_) return Attempt(VL("AUTH=CRAM-MD5"));
+    const std::int32_t code = Attempt(VL("AUTH=+APOP"));
+    if (code == kLoginRefused &&
+        lastError_.find(VL("No known authentication mechanisms")) != std::string::npos) {
+        return Attempt(VL("AUTH=CRAM-MD5"));
+    }
+    return code;
+}
+
+// One connection and login with the given libcurl login options; reads the message count.
+std::int32_t CurlMailSession::Attempt(const std::string& options) {
+    Close();
+    transfer_ = std::make_unique<CurlTransfer>(config_.limits);
+    transfer_->SetVerbose(verbose_);
+    transfer_->SetLogin(user_, password_, options);
+    const int port = EffectivePort();
+    transfer_->RequireStartTls(
+        ssl_ && port == (imap_ ? config_.imapStartTlsPort : config_.popStartTlsPort));
+    loggedIn_ = true;
+    const std::int32_t count = imap_ ? ImapSelect() : PopCount();
+    if (count >= 0) return kOk;
+    const std::string error = lastError_;
+    const std::int32_t code = failCode_;
+    Close();
+    lastError_ = error;
+    return code;
+}
+
+// The count from STAT, or -1 with failCode_ set.
+std::int32_t CurlMailSession::PopCount() {
+    failCode_ = kProtocolError;
+    const TransferResult r = Run(BaseUrl(), VL("STAT"), true);
+    if (!r.ok()) return Fail(r);
+    const auto lines = Lines(r.lines);
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        unsigned long count = 0, size = 0;
+        char rest = 0;
+        if (std::sscanf(it->c_str(), "+OK %lu %lu%c", &count, &size, &rest) >= 2) {
+            count_ = static_cast<std::int32_t>(std::min<unsigned long>(count, 0x7FFFFFFF));
+            return count_;
+        }
+    }
+    return -1;
+}
+
+// A fresh SELECT: the server's current view of the mailbox, new messages included.
+std::int32_t CurlMailSession::ImapSelect() {
+    failCode_ = kProtocolError;
+    const TransferResult r = Run(MailboxUrl(), VL("SELECT INBOX"), false);
+    if (!r.ok()) return Fail(r);
+    imapUids_.clear();
+    for (const auto& line : Lines(r.body)) {
+        std::istringstream words(line);
+        std::string star, number, what;
+        unsigned long count = 0;
+        if (words >> star >> number >> what && star == "*" && Lower(what) == VL("exists") &&
+            ParseUnsigned(number, count)) {
+            count_ = static_cast<std::int32_t>(std::min<unsigned long>(count, 0x7FFFFFFF));
+            return count_;
+        }
+    }
+    return -1;
+}
+
+std::int32_t CurlMailSession::Fail(const TransferResult& r) {
+    failCode_ = CodeFromCurl(r.code);
+    if (failCode_ == kOk) failCode_ = kProtocolError;
+    return -1;
+}
+
+std::int32_t CurlMailSession::MessageCount() {
+    if (!loggedIn_) return -1;
+    const std::int32_t count = imap_ ? ImapSelect() : PopCount();
+    return count < 0 ? -1 : count;
+}
+
+std::string CurlMailSession::MessageId(std::int16_t index) {
+    if (!loggedIn_ || index < 1 || index > count_) return {};
+    if (imap_) return ImapUid(index);
+    if (!popIdsLoaded_ && !PopLoadIds()) return {};
+    if (static_cast<std::size_t>(index) > popIds_.size()) return {};
+    return std::to_string(popIds_[index - 1]);
+}
+
+// UIDL once per session: a POP3 session sees its mailbox as it was at login.
+bool CurlMailSession::PopLoadIds() {
+    const TransferResult r = Run(BaseUrl(), VL("UIDL"), false);
+    if (!r.ok()) return false;
+    std::vector<std::string> uidls;
+    for (const auto& line : Lines(r.body)) {
+        std::istringstream words(line);
+        std::string number, uidl;
+        unsigned long n = 0;
+        if (!(words >> number >> uidl) || !ParseUnsigned(number, n) || n < 1 || n > 100000) {
+            continue;
+        }
+        if (uidls.size() < n) uidls.resize(n);
+        uidls[n - 1] = uidl;
+    }
+    if (std::any_of(uidls.begin(), uidls.end(), [](const std::string& u) { return u.empty(); })) {
+        lastError_ = VL("incomplete UIDL listing");
+        return false;
+    }
+    UidlMap map(config_.uidlMapPath.empty() ? UidlMap::DefaultPath() : config_.uidlMapPath);
+    popIds_ = map.Assign(UidlMap::AccountKey(server_, EffectivePort(), user_), uidls);
+    if (popIds_.size() != uidls.size()) {
+        lastError_ = VL("cannot keep the message ids");
+        popIds_.clear();
+        return false;
+    }
+    popIdsLoaded_ = true;
+    return true;
+}
+
+std::string CurlMailSession::ImapUid(int index) {
+    if (auto it = imapUids_.find(index); it != imapUids_.end()) return it->second;
+    if (!ImapLoadIds(index)) return {};
+    auto it = imapUids_.find(index);
+    return it == imapUids_.end() ? std::string() : it->second;
+}
+
+// The UIDs of a bounded range ending at `index`: a check asks for the newest messages first and
+// then walks down, so one round trip serves a whole run of calls.
+bool CurlMailSession::ImapLoadIds(int index) {
+    const int low = std::max(1, index - std::max(1, config_.idChunk) + 1);
+    const std::string command =
+        VL("FETCH ") + std::to_string(low) + ':' + std::to_string(index) + VL(" (UID)");
+    const TransferResult r = Run(MailboxUrl(), command, false);
+    if (!r.ok()) return false;
+    for (const auto& line : Lines(r.body)) {
+        std::istringstream words(line);
+        std::string star, number, fetch;
+        unsigned long seq = 0;
+        if (!(words >> star >> number >> fetch) || star != "*" || !ParseUnsigned(number, seq) ||
+            Lower(fetch) != VL("fetch")) {
+            continue;
+        }
+        const std::string upper = Lower(line);
+        const auto at = upper.find(VL("uid "));
+        if (at == std::string::npos) continue;
+        std::size_t end = at + 4;
+        while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end]))) ++end;
+        const std::string uid = line.substr(at + 4, end - at - 4);
+        unsigned long value = 0;
+        if (ParseUnsigned(uid, value) && value > 0) {
+            imapUids_[static_cast<int>(seq)] = std::to_string(value);
+        }
+    }
+    return true;
+}
+
+std::string CurlMailSession::Retrieve(std::int16_t index) {
+    if (!loggedIn_ || index < 1 || index > count_) return {};
+    std::string raw = imap_ ? ImapRetrieve(index) : PopRetrieve(index);
+    return raw;
+}
+
+std::string CurlMailSession::PopRetrieve(int index) {
+    TransferResult r = Run(BaseUrl() + std::to_string(index), "", false);
+    return r.ok() ? std::move(r.body) : std::string();
+}
+
+// Fetching with BODY[] marks the message \Seen; a message that was unseen stays unseen.
+std::string CurlMailSession::ImapRetrieve(int index) {
+    const std::string uid = ImapUid(index);
+    if (uid.empty()) return {};
+    const TransferResult flags = Run(MailboxUrl(), VL("UID FETCH ") + uid + VL(" (FLAGS)"), false);
+    if (!flags.ok()) return {};
+    const std::string lower = Lower(flags.body);
+    const auto at = lower.find(VL("flags ("));
+    if (at == std::string::npos) return {};  // the message is gone
+    const auto close = lower.find(')', at);
+    const bool seen = lower.substr(at, close - at).find(VL("\\seen")) != std::string::npos;
+    TransferResult message = Run(MailboxUrl() + VL(";UID=") + uid, "", false);
+    if (!seen) {
+        const std::string keep = lastError_;
+        Run(MailboxUrl(), VL("UID STORE ") + uid + VL(" -FLAGS.SILENT (\\Seen)"), false);
+        if (!message.ok()) lastError_ = keep;
+    }
+    return message.ok() ? std::move(message.body) : std::string();
+}
+
+void CurlMailSession::Close() {
+    transfer_.reset();
+    loggedIn_ = false;
+    count_ = -1;
+    imapUids_.clear();
+    popIds_.clear();
+    popIdsLoaded_ = false;
+    lastError_.clear();
+}
+
+}  // namespace vellora::mail

@@ -1,0 +1,97 @@
+// The real mail session: POP3 or IMAP over libcurl, one connection and one login per account
+// session. Certificates and host names are always verified: against the system store, or the
+// CA file named by the environment variable VELLORA_CA_FILE (test servers).
+//
+// Secure transport: with InitSsl, the protocol's plain port (110, 143) is upgraded with
+// STARTTLS; any other port speaks TLS from the first byte (995, 993 by default).
+// Logins: Login uses SASL PLAIN or LOGIN (or the protocol's plain login where the server has
+// no SASL); LoginEncrypted uses APOP for POP3 where the server offers it, else SASL CRAM-MD5;
+// with SetNtlm(true) both use SASL NTLM.
+// Message ids: IMAP gives the UID; POP3 gives a local decimal id from the UidlMap file.
+// IMAP Retrieve leaves the message's \Seen flag as it was.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/mail/CurlTransfer.h"
+#include "platform/mail/MailSession.h"
+
+namespace vellora::mail {
+
+struct CurlMailConfig {
+    TransferLimits limits;
+    std::string uidlMapPath;  // empty: UidlMap::DefaultPath() at login
+    int popStartTlsPort = 110;
+    int imapStartTlsPort = 143;
+    int idChunk = 256;  // IMAP UIDs fetched per round trip
+};
+
+class CurlMailSession : public MailSession {
+  public:
+    CurlMailSession() = default;
+    explicit CurlMailSession(const CurlMailConfig& config) : config_(config) {}
+    ~CurlMailSession() override = default;
+
+    void Reset() override;
+    void SetImap(bool imap) override { imap_ = imap; }
+    void SetPort(std::int32_t port) override { port_ = port; }
+    std::int32_t InitSsl() override;
+    void SetNtlm(bool ntlm) override { ntlm_ = ntlm; }
+    std::int32_t Login(const std::string& server, const std::string& user,
+                       const std::string& password) override;
+    std::int32_t LoginEncrypted(const std::string& server, const std::string& user,
+                                const std::string& password) override;
+    std::int32_t MessageCount() override;
+    std::string MessageId(std::int16_t index) override;
+    std::string Retrieve(std::int16_t index) override;
+    void Close() override;
+    // On: libcurl writes its protocol trace to standard error (off by default).
+    void SetOption(bool on) override { verbose_ = on; }
+
+    // The last failure's description from libcurl, for diagnostics; empty after success.
+    const std::string& LastError() const { return lastError_; }
+
+  private:
+    enum class Auth { kPlain, kEncrypted };
+    std::int32_t DoLogin(const std::string& server, const std::string& user,
+                         const std::string& password, Auth auth);
+    std::int32_t Attempt(const std::string& options);
+    int EffectivePort() const;
+    std::string BaseUrl() const;
+    std::string MailboxUrl() const;
+    TransferResult Run(const std::string& url, const std::string& command, bool nobody);
+
+    std::int32_t Fail(const TransferResult& r);
+    std::int32_t PopCount();
+    bool PopLoadIds();
+    std::int32_t ImapSelect();
+    bool ImapLoadIds(int index);
+    std::string ImapUid(int index);
+    std::string PopRetrieve(int index);
+    std::string ImapRetrieve(int index);
+
+    CurlMailConfig config_;
+    bool imap_ = false, ssl_ = false, ntlm_ = false, verbose_ = false;
+    std::int32_t port_ = 0;
+    std::string server_, user_, password_;
+    std::unique_ptr<CurlTransfer> transfer_;
+    bool loggedIn_ = false;
+    std::string lastError_;
+    std::int32_t failCode_ = kOk;
+
+    // Per session: the mailbox as the server last showed it.
+    std::int32_t count_ = -1;
+    std::map<int, std::string> imapUids_;  // index -> UID
+    std::vector<std::uint32_t> popIds_;    // index - 1 -> local id
+    bool popIdsLoaded_ = false;
+};
+
+// Maps a libcurl result to the component's result codes.
+std::int32_t CodeFromCurl(int curlCode);
+
+}  // namespace vellora::mail

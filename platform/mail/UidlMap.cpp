@@ -1,0 +1,131 @@
+#include "platform/mail/UidlMap.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "shared/AppFolder.h"
+#include "shared/Literal.h"
+
+namespace vellora::mail {
+namespace {
+
+// Keys and UIDLs are written as single words: every byte outside the printable range, blanks
+// and '%' are percent-encoded.
+std::string Escape(const std::string& s) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : s) {
+        if (c <= 0x20 || c >= 0x7F || c == '%') {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+// Holds an exclusive lock on a side file for the time of one read-change-write.
+class FileLock {
+  public:
+    explicit FileLock(const std::string& path)
+        : fd_(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ >= 0) flock(fd_, LOCK_EX);
+    }
+    ~FileLock() {
+        if (fd_ >= 0) close(fd_);
+    }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+std::string UidlMap::DefaultPath() {
+    return JoinPath(AppFolder(), VL("vellora-pop3ids.dat"));
+}
+
+std::string UidlMap::AccountKey(const std::string& server, int port, const std::string& user) {
+    return Escape(server) + ':' + std::to_string(port) + ':' + Escape(user);
+}
+
+UidlMap::Table UidlMap::Load() const {
+    Table table;
+    std::ifstream in(path_);
+    std::string line;
+    Account* current = nullptr;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string first, second;
+        if (!(words >> first >> second)) continue;
+        if (first == VL("@")) {
+            std::uint32_t next = 0;
+            if (!(words >> next)) continue;
+            current = &table[second];
+            current->next = next < 1 ? 1 : next;
+        } else if (current) {
+            char* end = nullptr;
+            const unsigned long id = std::strtoul(second.c_str(), &end, 10);
+            if (*end || id == 0 || id > 0xFFFFFFFEul) continue;
+            current->ids[first] = static_cast<std::uint32_t>(id);
+            if (id >= current->next) current->next = static_cast<std::uint32_t>(id + 1);
+        }
+    }
+    return table;
+}
+
+bool UidlMap::Save(const Table& table) const {
+    const std::string temp = path_ + VL(".new");
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        for (const auto& [key, account] : table) {
+            out << VL("@") << ' ' << key << ' ' << account.next << '\n';
+            for (const auto& [uidl, id] : account.ids) out << uidl << ' ' << id << '\n';
+        }
+        out.flush();
+        if (!out) return false;
+    }
+    if (const int fd = open(temp.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+    return std::rename(temp.c_str(), path_.c_str()) == 0;
+}
+
+std::vector<std::uint32_t> UidlMap::Assign(const std::string& account,
+                                           const std::vector<std::string>& uidls) {
+    FileLock lock(path_ + VL(".lock"));
+    Table table = Load();
+    Account& acct = table[account];
+    std::map<std::string, std::uint32_t> kept;
+    std::vector<std::uint32_t> ids;
+    ids.reserve(uidls.size());
+    bool changed = false;
+    for (const auto& raw : uidls) {
+        const std::string uidl = Escape(raw);
+        std::uint32_t id = 0;
+        if (auto k = kept.find(uidl); k != kept.end()) {
+            id = k->second;
+        } else if (auto it = acct.ids.find(uidl); it != acct.ids.end()) {
+            id = it->second;
+        } else {
+            id = acct.next++;
+            changed = true;
+        }
+        kept[uidl] = id;
+        ids.push_back(id);
+    }
+    if (kept.size() != acct.ids.size()) changed = true;
+    acct.ids = std::move(kept);
+    if (changed && !Save(table)) return {};
+    return ids;
+}
+
+}  // namespace vellora::mail

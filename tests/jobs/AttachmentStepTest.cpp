@@ -1,0 +1,189 @@
+// The attachment step and job creation: saved names, helper choice, command lines, the
+// names without a usable extension, unhandled types and refused duplicates.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "main/core/JobCreation.h"
+#include "main/core/MainTexts.h"
+#include "shared/AppFolder.h"
+#include "shared/modJob.h"
+#include "tests/rules/RecordingSink.h"
+#include "tests/rules/TestMessage.h"
+#include "tests/support/TestSupport.h"
+
+using namespace vellora::core;
+namespace mt = vellora::core::texts;
+namespace fs = std::filesystem;
+
+namespace {
+
+class AttachmentStepTest : public ::testing::Test {
+  protected:
+    vtest::TempDir dir{"attstep"};
+    std::string temp = dir / "temp";
+    JobQueues jobs;
+    AttachmentLists lists;
+    Options options;
+    vtest::RecordingSink sink;
+    std::unique_ptr<JobCreator> creator;
+    vtest::TestMessage msg;
+
+    void SetUp() override {
+        vellora::SetAppFolderForTesting(dir.path());
+        modJob::ResetForTesting();
+        fs::create_directories(temp);
+        for (Family f : kStoredFamilies) lists.Of(f) = {BuiltInPattern(f, true)};
+        creator = std::make_unique<JobCreator>(jobs, lists, options, sink, dir.path(), temp);
+        msg.subject = "Monthly report";
+    }
+    void TearDown() override {
+        modJob::ResetForTesting();
+        vellora::SetAppFolderForTesting("");
+    }
+    JobPtr OnlyJob() {
+        EXPECT_EQ(jobs.queue.size(), 1u);
+        return jobs.queue.empty() ? nullptr : jobs.queue.Items().front();
+    }
+};
+
+TEST_F(AttachmentStepTest, DottedPdfNameIsSavedUnderTheJobIdAndGoesToDocuvan) {
+    msg.attachments = {{"report.final.PDF", "%PDF-1.4"}};
+    creator->AttachmentStep(msg, "Laser");
+    JobPtr job = OnlyJob();
+    ASSERT_TRUE(job);
+    const std::string path = temp + "/" + job->JobID + ".PDF";
+    ASSERT_EQ(msg.saved.size(), 1u);
+    EXPECT_EQ(msg.saved[0].first, path);
+    EXPECT_EQ(vtest::ReadFile(path), "%PDF-1.4");
+    EXPECT_EQ(job->JobDoc, job->JobID + "@\"" + path + "\"");
+    EXPECT_EQ(job->CmdLine, dir.path() + "/docuvan " + job->JobDoc);
+    EXPECT_EQ(job->DocName, "report.final.PDF");
+    EXPECT_EQ(job->Subject, "Monthly report");
+    EXPECT_EQ(job->Printer, "Laser");
+    EXPECT_TRUE(job->isAtt);
+    EXPECT_EQ(job->Status, modJob::Status().queued);
+    EXPECT_EQ(modJob::ReadJobRecord(job->JobID), modJob::Status().awaiting);
+}
+
+TEST_F(AttachmentStepTest, PictureGetsPictorWithTheExtensionInItsOwnCase) {
+    msg.attachments = {{"Holiday.JpG", "jpeg"}};
+    creator->AttachmentStep(msg, "P");
+    JobPtr job = OnlyJob();
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->CmdLine, dir.path() + "/pictor " + job->JobID + "@\"" + temp + "/" + job->JobID +
+                                ".JpG\" JpG");
+}
+
+TEST_F(AttachmentStepTest, HelperChoiceFollowsTheFamilyOrder) {
+    EXPECT_EQ(creator->HelperFor("docx"), "scriblet");
+    EXPECT_EQ(creator->HelperFor("odt"), "scriblet");
+    EXPECT_EQ(creator->HelperFor("xlsx"), "gridlet");
+    EXPECT_EQ(creator->HelperFor("odp"), "slidor");
+    EXPECT_EQ(creator->HelperFor("htm"), "webbin");
+    EXPECT_EQ(creator->HelperFor("pdf"), "docuvan");
+    EXPECT_EQ(creator->HelperFor("png"), "pictor");
+    EXPECT_EQ(creator->HelperFor("zip"), "");
+    // An earlier family wins even over PDF; a broken user pattern matches nothing.
+    lists.Of(Family::Html).push_back("(");
+    lists.Of(Family::Html).push_back("^PDF$");
+    EXPECT_EQ(creator->HelperFor("pdf"), "webbin");
+    // Patterns see the extension in capitals, so lower-case letters never match.
+    lists.Of(Family::Word).push_back("zip");
+    EXPECT_EQ(creator->HelperFor("zip"), "");
+}
+
+TEST_F(AttachmentStepTest, UnhandledExtensionWritesTheMailLineAndQueuesNothing) {
+    msg.attachments = {{"archive.zip", "PK"}};
+    creator->AttachmentStep(msg, "P");
+    EXPECT_TRUE(jobs.queue.empty());
+    ASSERT_EQ(sink.mail.size(), 1u);
+    EXPECT_EQ(sink.mail[0].rfind(mt::kMailUnhandledFormat.str(), 0), 0u);
+    EXPECT_NE(sink.mail[0].find(".zip\""), std::string::npos);
+    EXPECT_TRUE(sink.notifications.empty());
+    options.notifyOnError = true;
+    creator->AttachmentStep(msg, "P");
+    ASSERT_EQ(sink.notifications.size(), 1u);
+    EXPECT_EQ(sink.notifications[0].kind, mt::kNotifyKindError.str());
+    EXPECT_EQ(sink.notifications[0].subject, mt::kTitleUnhandledDoc.str());
+    EXPECT_NE(sink.notifications[0].body.find(".zip\"\r\nMonthly report"), std::string::npos);
+}
+
+TEST_F(AttachmentStepTest, NameWithoutDotGivesErrorPageNotificationOrNothing) {
+    msg.subject = "Scan <1>";
+    msg.attachments = {{"README", "text"}};
+    creator->AttachmentStep(msg, "P");  // neither option: nothing
+    EXPECT_TRUE(jobs.queue.empty());
+    EXPECT_TRUE(sink.notifications.empty());
+    EXPECT_TRUE(msg.saved.empty());
+
+    options.notifyOnError = true;
+    creator->AttachmentStep(msg, "P");
+    EXPECT_TRUE(jobs.queue.empty());
+    ASSERT_EQ(sink.notifications.size(), 1u);
+    EXPECT_EQ(sink.notifications[0].subject, mt::kTitleAttachmentError.str());
+    EXPECT_NE(sink.notifications[0].body.find("README"), std::string::npos);
+    EXPECT_NE(sink.notifications[0].body.find("Scan <1>"), std::string::npos);
+
+    options.printAttErrorPage = true;  // the error page wins over the notification
+    creator->AttachmentStep(msg, "P");
+    JobPtr job = OnlyJob();
+    ASSERT_TRUE(job);
+    EXPECT_EQ(sink.notifications.size(), 1u);
+    EXPECT_FALSE(job->isAtt);
+    EXPECT_EQ(job->DocName, "");
+    EXPECT_EQ(job->CmdLine.rfind(dir.path() + "/webbin ", 0), 0u);
+    const std::string page = vtest::ReadFile(temp + "/" + job->JobID + mt::kErrorPageSuffix.str());
+    EXPECT_NE(page.find("<b>README</b>"), std::string::npos);
+    EXPECT_NE(page.find("Scan &lt;1&gt;"), std::string::npos);
+    EXPECT_EQ(page.find("%ATTNAME%"), std::string::npos);
+}
+
+TEST_F(AttachmentStepTest, UnsafeExtensionsStayInsideTheTempFolder) {
+    options.printAttErrorPage = true;
+    msg.attachments = {{"x./../../../.bashrc", "evil"},
+                       {"a./../../evil", "evil"},
+                       {"b.p/d/f", "evil"},
+                       {"c.averyveryverylongextension", "evil"},
+                       {"d.", "evil"}};
+    creator->AttachmentStep(msg, "P");
+    for (const auto& [path, index] : msg.saved) {
+        EXPECT_EQ(fs::path(path).parent_path(), fs::path(temp)) << path;
+        EXPECT_EQ(fs::weakly_canonical(path).parent_path(), fs::weakly_canonical(temp));
+    }
+    // Only ".bashrc" is a safe extension (and no helper prints it); the rest get error pages.
+    EXPECT_EQ(msg.saved.size(), 1u);
+    EXPECT_EQ(jobs.queue.size(), 4u);
+    for (const std::string& f : vtest::ListDir(dir.path()))
+        EXPECT_TRUE(f == "temp" || f == "vellora.ini" || f.rfind("vellora.ini", 0) == 0) << f;
+    EXPECT_FALSE(fs::exists(dir / "evil"));
+    EXPECT_EQ(SafeExtension("x.Pdf"), ".Pdf");
+    EXPECT_EQ(SafeExtension("x.tar.gz"), ".gz");
+    EXPECT_EQ(SafeExtension("x.j p g"), "");
+    EXPECT_EQ(SafeExtension("x.p\xC3\xA4"), "");
+}
+
+TEST_F(AttachmentStepTest, DuplicateJobIdIsRefusedAndLoggedWithoutAStoreValue) {
+    const std::string path = temp + "/1.pdf";
+    ASSERT_TRUE(creator->CreateJobForFile(path, "77", "", false, "P", "s"));
+    modJob::DeleteJobRecord("77");
+    EXPECT_FALSE(creator->CreateJobForFile(temp + "/2.pdf", "77", "", true, "P", "s"));
+    EXPECT_EQ(jobs.queue.size(), 1u);
+    EXPECT_EQ(jobs.queue.Find("77")->JobDoc, "77@\"" + path + "\"");
+    EXPECT_EQ(modJob::ReadJobRecord("77"), "Bad Key");
+    EXPECT_NE(vtest::ReadFile(dir / "vellora.log").find(mt::kLogCreateJob.str()),
+              std::string::npos);
+}
+
+TEST_F(AttachmentStepTest, BodyStepQueuesTheBodyPageForWebbin) {
+    msg.body = "hello";
+    creator->BodyStep(msg, 2, "41", "P");
+    JobPtr job = OnlyJob();
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->JobDoc, job->JobID + "@\"" + temp + "/a2_41.html\"");
+    EXPECT_EQ(job->CmdLine, dir.path() + "/webbin " + job->JobDoc);
+    EXPECT_FALSE(job->isAtt);
+    EXPECT_NE(vtest::ReadFile(temp + "/a2_41.html").find("hello"), std::string::npos);
+}
+
+}  // namespace
