@@ -1,0 +1,74 @@
+// Each office helper's own time beside the bare office program's time for the same document,
+// in one run: `soffice --convert-to pdf` with a warm profile against the helper (private copy,
+// private profile, watchdog, PDF check, CUPS submission, job records). Slidor runs without
+// its fixed pause. Target: the helpers add under 20 %.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/office/HelperRunner.h"
+#include "tests/office/OfficeTestDocs.h"
+#include "tests/support/Cups.h"
+
+namespace {
+
+using Ms = std::chrono::duration<double, std::milli>;
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double TimeBare(const std::string& doc, const std::string& profile, const std::string& out) {
+    const auto start = std::chrono::steady_clock::now();
+    vtest::Run({"/usr/bin/soffice", "-env:UserInstallation=file://" + profile, "--headless",
+                "--convert-to", "pdf", "--outdir", out, doc});
+    return Ms(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    vtest::Cups cups;
+    cups.AddPrinter("Bench");
+    cups.SetServerDefault("Bench");
+    vtest::TempDir docs("bench-office");
+    vtest::office::MakeOfficeDocuments(docs.path());
+    const std::string profile = docs / "bare-profile";
+    struct Case {
+        const char* helper;
+        const char* file;
+    };
+    const std::vector<Case> cases = {
+        {"scriblet", "word.docx"}, {"gridlet", "sheets.xlsx"}, {"slidor", "slides.pptx"}};
+    std::printf("%-9s %-12s %10s %10s %9s\n", "helper", "document", "bare ms", "helper ms",
+                "overhead");
+    bool allUnder = true;
+    for (const auto& c : cases) {
+        vtest::helpers::HelperRunner helper(cups, c.helper);
+        const std::string doc = docs / c.file;
+        const std::map<std::string, std::string> env = {{"VELLORA_SLIDOR_PRINT_WAIT", "0"}};
+        TimeBare(doc, profile, docs / "out");  // warm both profiles first, untimed
+        helper.RunOn(doc, env);
+        std::vector<double> bare, own;
+        for (int i = 0; i < rounds; ++i) {
+            bare.push_back(TimeBare(doc, profile, docs / "out"));
+            const auto r = helper.RunOn(doc, env);
+            if (r.record != vtest::helpers::HelperRunner::Status().done) {
+                std::printf("%s failed: %s\n", c.helper, r.record.c_str());
+                return 1;
+            }
+            own.push_back(static_cast<double>(r.took.count()));
+        }
+        const double b = Median(bare), h = Median(own);
+        const double overhead = (h - b) / b * 100.0;
+        allUnder = allUnder && overhead < 20.0;
+        std::printf("%-9s %-12s %10.0f %10.0f %8.1f%%\n", c.helper, c.file, b, h, overhead);
+    }
+    std::printf("median of %d rounds; target: under 20%% -> %s\n", rounds,
+                allUnder ? "met" : "NOT met");
+    return 0;
+}

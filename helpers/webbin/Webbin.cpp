@@ -1,0 +1,106 @@
+#include "helpers/webbin/Webbin.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "helpers/webbin/WebbinTexts.h"
+#include "platform/html/HtmlToPdf.h"
+#include "shared/Literal.h"
+#include "shared/modJob.h"
+
+namespace webbin {
+namespace {
+
+namespace t = texts;
+using vellora::helper::Duration;
+using vellora::helper::HelperFailure;
+using vellora::helper::HelperRun;
+using vellora::helper::Outcome;
+
+Duration SecondsFrom(const std::string& variable, Duration fallback) {
+    const char* text = std::getenv(variable.c_str());
+    if (text == nullptr || *text == '\0') return fallback;
+    char* end = nullptr;
+    const double seconds = std::strtod(text, &end);
+    if (end == text || seconds < 0) return fallback;
+    return Duration(static_cast<long long>(seconds * 1000));
+}
+
+// Lets the engine work for a moment. A running event loop, not processEvents: with
+// processEvents alone, a page with a blocked frame or object never finished loading.
+void LetEventsRun() {
+    QEventLoop loop;
+    QTimer::singleShot(10, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// A private folder for the PDF, gone when the step ends.
+class PdfFolder {
+  public:
+    PdfFolder() {
+        const char* tmp = std::getenv(VL("TMPDIR").c_str());
+        std::string name =
+            (tmp != nullptr && *tmp != '\0' ? std::string(tmp) : VL("/tmp")) + t::kPdfFolder.str();
+        if (::mkdtemp(name.data()) == nullptr) throw HelperFailure(std::strerror(errno));
+        path_ = name;
+    }
+    ~PdfFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+}  // namespace
+
+Waits WaitsFromEnvironment() {
+    Waits waits;
+    waits.load = SecondsFrom(t::kLoadWaitVariable.str(), waits.load);
+    waits.afterPrint = SecondsFrom(t::kPrintWaitVariable.str(), waits.afterPrint);
+    return waits;
+}
+
+Outcome PrintPage(HelperRun& run, const Waits& waits) {
+    auto& clock = run.GetClock();
+    run.SetStep(20);
+    vellora::html::HtmlPage page(run.Line().path);
+    if (!page.Problem().empty()) throw HelperFailure(page.Problem());
+    page.Load();
+
+    run.SetStep(30);
+    const bool ready = vellora::helper::WaitUntil([&] { return page.Loaded(); }, waits.load, clock,
+                                                  Duration(1), LetEventsRun);
+    if (!ready) {
+        const std::string text = modJob::Status().failed + t::kNotReady.str();
+        run.FailWith(text, text);
+        return Outcome::kRecorded;
+    }
+
+    run.SetStep(40);
+    PdfFolder folder;
+    const std::string pdf = folder.path() + t::kPdfName.str();
+    vellora::html::HtmlPdfOptions options;
+    const auto paper = vellora::print::DefaultPaperSize();
+    options.pageWidth = paper.width;
+    options.pageHeight = paper.height;
+    const auto result = page.PrintToPdf(pdf, options);
+    if (result.outcome != vellora::html::HtmlOutcome::Printed) throw HelperFailure(result.error);
+    vellora::helper::PrintOnDefault(pdf, std::filesystem::path(run.Line().path).filename());
+
+    // The spooler's time: printing is not confirmed beyond CUPS taking the job.
+    run.SetStep(50);
+    vellora::helper::WaitUntil([] { return false; }, waits.afterPrint, clock, Duration(50),
+                               LetEventsRun);
+    return Outcome::kPrinted;
+}
+
+}  // namespace webbin

@@ -1,0 +1,18 @@
+// Webbin: prints one HTML file through the HTML engine and CUPS.
+#pragma once
+
+#include "helpers/frame/HelperFrame.h"
+
+namespace webbin {
+
+struct Waits {
+    vellora::helper::Duration load = std::chrono::seconds(20);
+    vellora::helper::Duration afterPrint = std::chrono::seconds(10);
+};
+// The waits, with the environment's overrides applied.
+Waits WaitsFromEnvironment();
+
+// The print step: load, wait for the page, print it, wait for the spooler.
+vellora::helper::Outcome PrintPage(vellora::helper::HelperRun& run, const Waits& waits);
+
+}  // namespace webbin

@@ -1,0 +1,28 @@
+// The office program's user profile. Building one from nothing costs a start-up and a
+// restart; copying a prepared one costs milliseconds. The prepared one lives in a cache
+// folder and is made once, on first use, by a warm-up conversion.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vellora::office {
+
+// The environment the office program runs with (what its start script would set).
+std::map<std::string, std::string> OfficeEnvironment();
+
+// The office program's arguments for converting `document` into a PDF in `outDir`.
+std::vector<std::string> ConvertArguments(const std::string& program, const std::string& profile,
+                                          const std::string& document, const std::string& outDir);
+
+// A private profile for one run at `target` (which must not exist yet), copied from the
+// prepared one (made now if missing). Empty on success, else what went wrong.
+std::string MakePrivateProfile(const std::string& program, const std::string& cacheFolder,
+                               const std::string& target, std::chrono::milliseconds timeout);
+
+// "file://" URL of a local path, with everything but unreserved characters escaped.
+std::string FileUrl(const std::string& path);
+
+}  // namespace vellora::office
