@@ -90,4 +90,15 @@ inline constexpr auto kScribletExe = Encode("scriblet");
 inline constexpr auto kGridletExe = Encode("gridlet");
 inline constexpr auto kSlidorExe = Encode("slidor");
 
+// The two services: where the programs find them (see shared/ServiceAddress.h).
+inline constexpr auto kServicesSection = Encode("Services");
+inline constexpr auto kKeyNotifyUrl = Encode("NotifyUrl");
+inline constexpr auto kKeyConvertUrl = Encode("ConvertUrl");
+inline constexpr auto kNotifyUrlEnv = Encode("VELLORA_NOTIFY_URL");
+inline constexpr auto kConvertUrlEnv = Encode("VELLORA_CONVERT_URL");
+inline constexpr auto kDefaultNotifyUrl = Encode("http://127.0.0.1:8631");
+inline constexpr auto kDefaultConvertUrl = Encode("http://127.0.0.1:8632");
+inline constexpr auto kNotifydExe = Encode("vellora-notifyd");
+inline constexpr auto kConvertdExe = Encode("vellora-convertd");
+
 }  // namespace vellora::texts

@@ -1,15 +1,12 @@
+#include "helpers/frame/ConversionClient.h"
 #include "helpers/frame/HelperFrame.h"
-#include "shared/Literal.h"
 
 namespace vellora::helper {
 
-// Until the conversion client is in place the service counts as unreachable; the job fails
-// with that description instead of waiting for the dispatcher's time-out.
+// The helpers' road to the conversion service: the real address, the real sub-run launcher,
+// and the run's own clock.
 bool ConvertRemotely(HelperRun& run, const ConversionRequest& request) {
-    (void)request;
-    const std::string text = run.ErrorText() + VL("the conversion service cannot be reached");
-    run.FailWith(text, text);
-    return false;
+    return ConvertRemotely(run, request, ConversionSeams{});
 }
 
 }  // namespace vellora::helper

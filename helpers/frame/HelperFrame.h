@@ -136,9 +136,7 @@ struct ConversionRequest {
 
 // (ConvertRemotely.cpp.) Sends the document to the conversion service and prints every result
 // picture through a Pictor sub-run, writing the job's records itself (its last write is final).
-// Returns true when it ended with the done record. Until the client is in place it reports that the
-// service cannot be reached: log entry and final record, the helper's error text followed
-// by that description.
+// Returns true when it ended with the done record (helpers/frame/ConversionClient.h).
 bool ConvertRemotely(HelperRun& run, const ConversionRequest& request);
 
 }  // namespace vellora::helper

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -37,9 +38,20 @@ size_t WriteToFile(char* data, size_t size, size_t n, void* user) {
     return std::fwrite(data, size, n, static_cast<std::FILE*>(user)) * size;
 }
 
+size_t AppendHeader(char* data, size_t size, size_t n, void* user) {
+    auto* header = static_cast<std::string*>(user);
+    // Only the final answer's header: a redirect or "100 Continue" starts a new one.
+    if (n * size > 5 && std::string(data, 5) == "HTTP/") header->clear();
+    header->append(data, size * n);
+    return size * n;
+}
+
 Response Perform(CURL* h) {
     Response r;
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, AppendHeader);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &r.header);
     const CURLcode rc = curl_easy_perform(h);
+    r.code = static_cast<int>(rc);
     if (rc != CURLE_OK) r.error = curl_easy_strerror(rc);
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &r.status);
     return r;
@@ -91,6 +103,7 @@ Response PostForm(const std::string& url,
     Response r;
     if (curl_mime_filedata(part, file.path.c_str()) != CURLE_OK) {
         r.error = "cannot read " + file.path;
+        r.code = CURLE_READ_ERROR;
         return r;
     }
     curl_easy_setopt(h.get(), CURLOPT_MIMEPOST, mime.get());
@@ -110,6 +123,7 @@ Response Download(const std::string& url, const std::string& path,
     Response r;
     if (!f) {
         r.error = "cannot write " + path;
+        r.code = CURLE_WRITE_ERROR;
         return r;
     }
     curl_easy_setopt(h.get(), CURLOPT_WRITEFUNCTION, WriteToFile);

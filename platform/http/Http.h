@@ -11,7 +11,9 @@ namespace vellora::http {
 struct Response {
     long status = 0;  // HTTP status, 0 when no answer came
     std::string body;
-    std::string error;  // libcurl's description when the transfer failed
+    std::string error;   // libcurl's description when the transfer failed
+    int code = 0;        // libcurl's result code (0 when the transfer worked)
+    std::string header;  // the answer's header lines as they came (status line first)
     bool ok() const { return error.empty() && status != 0; }
 };
 
