@@ -215,9 +215,15 @@ inline constexpr auto kTitleNewRule = Encode("New Rule");
 inline constexpr auto kTitleDupeRule = Encode("Duplicate Rule");
 inline constexpr auto kTitleRenameRule = Encode("Rename Rule");
 inline constexpr auto kTitleDeleteRule = Encode("Delete Rule");
-inline constexpr auto kMsgFieldMissing = Encode("Please choose a field for every term that has a condition or a value, and for both terms around a join.");
-inline constexpr auto kMsgConditionMissing = Encode("Please choose a condition for every term that has a field or a value, and for both terms around a join.");
-inline constexpr auto kMsgValueMissing = Encode("Please enter a value for every term that has a field or a condition, and for both terms around a join.");
+inline constexpr auto kMsgFieldMissing = Encode(
+    "Please choose a field for every term that has a condition or a value, and for both terms "
+    "around a join.");
+inline constexpr auto kMsgConditionMissing = Encode(
+    "Please choose a condition for every term that has a field or a value, and for both terms "
+    "around a join.");
+inline constexpr auto kMsgValueMissing = Encode(
+    "Please enter a value for every term that has a field or a condition, and for both terms "
+    "around a join.");
 inline constexpr auto kMsgJoinMissing = Encode("Please choose And or Or to join the terms.");
 inline constexpr auto kMsgBadPatternLead = Encode("The regular expression of term ");
 inline constexpr auto kMsgBadPatternMid = Encode(" cannot be used: ");
@@ -229,7 +235,8 @@ inline constexpr auto kMsgRuleChangedLead = Encode("The rule ");
 inline constexpr auto kMsgRuleChangedEnd = Encode(" has changed. Do you want to save it?");
 inline constexpr auto kMsgDeleteRuleLead = Encode("Do you really want to delete the rule ");
 inline constexpr auto kPromptRuleName = Encode("Name of the rule:");
-inline constexpr auto kErrRegexLead = Encode("Rule condition skipped, its regular expression failed: ");
+inline constexpr auto kErrRegexLead =
+    Encode("Rule condition skipped, its regular expression failed: ");
 inline constexpr auto kLogMatchRules = Encode("MatchRules: ");
 inline constexpr auto kLogSaveRule = Encode("cmdSaveRule_Click: ");
 inline constexpr auto kLogRefreshRules = Encode("RefreshRuleList: ");
@@ -241,20 +248,27 @@ inline constexpr auto kFamilySlides = Encode("Presentations:");
 inline constexpr auto kFamilyHtml = Encode("HTML documents:");
 inline constexpr auto kFamilyPdf = Encode("PDF documents:");
 inline constexpr auto kFamilyPicture = Encode("Pictures:");
-inline constexpr auto kExtHeadingTail = Encode("Patterns matched against the extension in capitals");
+inline constexpr auto kExtHeadingTail =
+    Encode("Patterns matched against the extension in capitals");
 inline constexpr auto kNewExtPlaceholder = Encode("^NEWTYPE$");
 inline constexpr auto kTitleSaveExt = Encode("Save Extension");
 inline constexpr auto kTitleDeleteExt = Encode("Delete Extension");
-inline constexpr auto kMsgSaveExt = Encode("The extension pattern has changed. Do you want to save it?");
-inline constexpr auto kMsgDeleteExt = Encode("Do you really want to delete this extension pattern?");
-inline constexpr auto kRegexHelpUrl = Encode("https://developer.mozilla.org/en-US/docs/Web/JavaScript/Guide/Regular_expressions");
+inline constexpr auto kMsgSaveExt =
+    Encode("The extension pattern has changed. Do you want to save it?");
+inline constexpr auto kMsgDeleteExt =
+    Encode("Do you really want to delete this extension pattern?");
+inline constexpr auto kRegexHelpUrl =
+    Encode("https://developer.mozilla.org/en-US/docs/Web/JavaScript/Guide/Regular_expressions");
 // Built-in patterns; the Office-2007 variants add the Open XML formats.
 inline constexpr auto kWordBuiltIn = Encode("^(DOC|DOT|RTF|WPD|ODT|OTT|FODT|SXW)$");
-inline constexpr auto kWordBuiltIn2007 = Encode("^(DOC|DOCX|DOCM|DOT|DOTX|DOTM|RTF|WPD|ODT|OTT|FODT|SXW)$");
+inline constexpr auto kWordBuiltIn2007 =
+    Encode("^(DOC|DOCX|DOCM|DOT|DOTX|DOTM|RTF|WPD|ODT|OTT|FODT|SXW)$");
 inline constexpr auto kSheetBuiltIn = Encode("^(XLS|XLT|CSV|ODS|OTS|FODS|SXC)$");
-inline constexpr auto kSheetBuiltIn2007 = Encode("^(XLS|XLSX|XLSM|XLSB|XLT|XLTX|XLTM|CSV|ODS|OTS|FODS|SXC)$");
+inline constexpr auto kSheetBuiltIn2007 =
+    Encode("^(XLS|XLSX|XLSM|XLSB|XLT|XLTX|XLTM|CSV|ODS|OTS|FODS|SXC)$");
 inline constexpr auto kSlidesBuiltIn = Encode("^(PPT|PPS|POT|ODP|OTP|FODP|SXI)$");
-inline constexpr auto kSlidesBuiltIn2007 = Encode("^(PPT|PPTX|PPTM|PPS|PPSX|PPSM|POT|POTX|POTM|ODP|OTP|FODP|SXI)$");
+inline constexpr auto kSlidesBuiltIn2007 =
+    Encode("^(PPT|PPTX|PPTM|PPS|PPSX|PPSM|POT|POTX|POTM|ODP|OTP|FODP|SXI)$");
 inline constexpr auto kHtmlBuiltIn = Encode("^(HTML?|XHTML|TXT)$");
 inline constexpr auto kPictureBuiltIn = Encode("^(JPE?G|JFIF|PNG|GIF|BMP|TIFF?|WEBP|HEIC|HEIF)$");
 inline constexpr auto kPdfExtension = Encode("PDF");
@@ -266,7 +280,13 @@ inline constexpr auto kLogoFileName = Encode("vellora-logo.svg");
 inline constexpr auto kLogoDataPrefix = Encode("data:image/svg+xml;base64,");
 inline constexpr auto kBodyCharsetFix = Encode("iso-8859-1");
 inline constexpr auto kPageHead1 = Encode("<html><head><meta charset=\"utf-8\"><title>");
-inline constexpr auto kPageHead2 = Encode("</title><style>@page{margin:14mm}body{margin:0;font-family:\"DejaVu Sans\",\"Liberation Sans\",Arial,sans-serif;font-size:10.5pt;color:#000;overflow-wrap:anywhere}.vh{border-bottom:1px solid #777;margin-bottom:10pt;padding-bottom:4pt;page-break-inside:avoid}.vh img{float:right;height:26pt}table{font-size:inherit}.vh table{border-collapse:collapse}.vh td{vertical-align:top;padding:1pt 6pt 1pt 0}.vh td.l{font-weight:bold;white-space:nowrap}.vb img,.vb table{max-width:100%}</style></head><body>");
+inline constexpr auto kPageHead2 = Encode(
+    "</title><style>@page{margin:14mm}body{margin:0;font-family:\"DejaVu Sans\",\"Liberation "
+    "Sans\",Arial,sans-serif;font-size:10.5pt;color:#000;overflow-wrap:anywhere}.vh{border-bottom:"
+    "1px solid #777;margin-bottom:10pt;padding-bottom:4pt;page-break-inside:avoid}.vh "
+    "img{float:right;height:26pt}table{font-size:inherit}.vh table{border-collapse:collapse}.vh "
+    "td{vertical-align:top;padding:1pt 6pt 1pt 0}.vh td.l{font-weight:bold;white-space:nowrap}.vb "
+    "img,.vb table{max-width:100%}</style></head><body>");
 inline constexpr auto kPageLogo1 = Encode("<div class=\"vh\"><img alt=\"\" src=\"");
 inline constexpr auto kPageLogo2 = Encode("\"><table>");
 inline constexpr auto kPageNoLogo = Encode("<div class=\"vh\"><table>");
@@ -285,7 +305,13 @@ inline constexpr auto kPlainBreak = Encode("<br>");
 inline constexpr auto kInlinePartInfix = Encode("_cid");
 // Attachments without a usable extension, and documents no helper prints.
 inline constexpr auto kErrorPageSuffix = Encode("_noext.html");
-inline constexpr auto kErrorPageTemplate = Encode("<html><head><meta charset=\"utf-8\"><title>Attachment not printed</title><style>@page{margin:14mm}body{font-family:\"DejaVu Sans\",sans-serif;font-size:12pt}</style></head><body><h2>Attachment not printed</h2><p>The attachment <b>%ATTNAME%</b> of the message <b>%SUBJECT%</b> has no file extension, so Vellora cannot tell which program prints it.</p><p>Save the attachment from your mail program and print it from there.</p></body></html>");
+inline constexpr auto kErrorPageTemplate = Encode(
+    "<html><head><meta charset=\"utf-8\"><title>Attachment not "
+    "printed</title><style>@page{margin:14mm}body{font-family:\"DejaVu "
+    "Sans\",sans-serif;font-size:12pt}</style></head><body><h2>Attachment not printed</h2><p>The "
+    "attachment <b>%ATTNAME%</b> of the message <b>%SUBJECT%</b> has no file extension, so Vellora "
+    "cannot tell which program prints it.</p><p>Save the attachment from your mail program and "
+    "print it from there.</p></body></html>");
 inline constexpr auto kErrorPageNamePlaceholder = Encode("%ATTNAME%");
 inline constexpr auto kErrorPageSubjectPlaceholder = Encode("%SUBJECT%");
 inline constexpr auto kTitleAttachmentError = Encode("Vellora: attachment not printed");
@@ -305,17 +331,22 @@ inline constexpr auto kNoPrinterSelected = Encode("(No printer selected)");
 inline constexpr auto kDefaultPrinterMarker = Encode("(default)");
 inline constexpr auto kJobSuccessPrefix = Encode("Printed: ");
 inline constexpr auto kJobFailurePrefix = Encode("Not printed: ");
-inline constexpr auto kJobAwaitingTimeout = Encode("The print helper did not start within 3 minutes.");
-inline constexpr auto kJobActiveTimeout = Encode("The print helper did not finish within 10 minutes.");
-inline constexpr auto kJobUnrecognised = Encode("The job's progress could not be read from the job store.");
+inline constexpr auto kJobAwaitingTimeout =
+    Encode("The print helper did not start within 3 minutes.");
+inline constexpr auto kJobActiveTimeout =
+    Encode("The print helper did not finish within 10 minutes.");
+inline constexpr auto kJobUnrecognised =
+    Encode("The job's progress could not be read from the job store.");
 inline constexpr auto kJobLaunchFailed = Encode("The print helper could not be started: ");
 inline constexpr auto kTitleJobSuccess = Encode("Vellora: document printed");
 inline constexpr auto kJobSuccessSentence = Encode(" has been printed.");
 inline constexpr auto kTitleJobFailure = Encode("Vellora: document not printed");
 inline constexpr auto kJobFailureSeparator = Encode(": ");
 inline constexpr auto kLogCheckJobs = Encode("CheckJobs: ");
-inline constexpr auto kLogSwitchFailed = Encode("CheckJobs: the printer could not be made the default: ");
-inline constexpr auto kLogDeleteFailed = Encode("CheckJobs: the printed document could not be deleted: ");
+inline constexpr auto kLogSwitchFailed =
+    Encode("CheckJobs: the printer could not be made the default: ");
+inline constexpr auto kLogDeleteFailed =
+    Encode("CheckJobs: the printed document could not be deleted: ");
 inline constexpr auto kTitleRetryJob = Encode("Retry Job");
 inline constexpr auto kJobErrCaption = Encode("Failed Vellora Jobs");
 inline constexpr auto kJobErrView = Encode("View Error");
@@ -325,5 +356,22 @@ inline constexpr auto kJobErrDetailTitle = Encode("Failed Job Detail");
 inline constexpr auto kMsgRetryQueued = Encode("This job is already waiting in the print queue.");
 
 // --- options ---
+// Test-only overrides of the real program's timing (end-to-end tests, benchmarks, demo).
+inline constexpr auto kTestTickEnv = Encode("VELLORA_TEST_TICK_MS");
+inline constexpr auto kTestCheckEnv = Encode("VELLORA_TEST_CHECK_SECONDS");
+// The desktop session's autostart entry.
+inline constexpr auto kAutostartSubfolder = Encode("/autostart");
+inline constexpr auto kDefaultConfigSubfolder = Encode("/.config");
+inline constexpr auto kAutostartFileName = Encode("/vellora.desktop");
+inline constexpr auto kProgramExe = Encode("vellora");
+inline constexpr auto kDesktopEntryHeader =
+    Encode("[Desktop Entry]\nType=Application\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
+inline constexpr auto kDesktopEntryName = Encode("Name=");
+inline constexpr auto kDesktopEntryExec = Encode("Exec=");
+inline constexpr auto kDesktopEntryPath = Encode("Path=");
+inline constexpr auto kAutostartNoFolder =
+    Encode("no autostart folder (neither XDG_CONFIG_HOME nor HOME)");
+inline constexpr auto kAutostartBadFolder = Encode("folder not usable in an autostart entry: ");
+inline constexpr auto kAutoStartErrorPrefix = Encode("chkAutoStart_Click [");
 
 }  // namespace vellora::core::texts
