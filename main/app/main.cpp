@@ -2,7 +2,11 @@
 // window's close goes ahead, or at once when the first-run wizard is cancelled.
 #include <QApplication>
 
+#include "main/forms/AccountsWiring.h"
+#include "main/forms/JobsWiring.h"
 #include "main/forms/frmTavro.h"
+#include "platform/mail/MailFactory.h"
+#include "platform/print/CupsPrintSystem.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -10,6 +14,14 @@ int main(int argc, char** argv) {
     // window's own close ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     vellora::forms::frmTavro window;
+    window.hooks().makeSession = [] { return vellora::mail::CreateMailSession(); };
+    window.hooks().makeMessage = [] { return vellora::mail::CreateMailMessage(); };
+    // Rules, attachment types, printers, job creation, the dispatcher and the failed-jobs
+    // window; then the accounts, the wizard and the mail check, which hands each message
+    // to the job part.
+    vellora::print::CupsPrintSystem printers;
+    vellora::forms::JobsWiring jobs(window, printers);
+    vellora::forms::AccountsWiring accounts(window, jobs);
     QObject::connect(&window, &vellora::forms::frmTavro::unloaded, &app, &QApplication::quit);
     const auto result = window.Form_Load();
     if (result == vellora::forms::frmTavro::LoadResult::Ended) return 0;
