@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     // to the job part.
     vellora::print::CupsPrintSystem printers;
     vellora::forms::JobsWiring jobs(window, printers);
-    vellora::forms::AccountsWiring accounts(window, jobs);
+    vellora::forms::AccountsWiring accounts(window, &jobs);
     QObject::connect(&window, &vellora::forms::frmTavro::unloaded, &app, &QApplication::quit);
     const auto result = window.Form_Load();
     if (result == vellora::forms::frmTavro::LoadResult::Ended) return 0;

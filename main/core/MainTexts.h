@@ -124,6 +124,7 @@ inline constexpr auto kAcctServerMissing = Encode("Enter the server address.");
 inline constexpr auto kAcctPortMissing = Encode("Enter the port number.");
 inline constexpr auto kAcctPortNotNumeric =
     Encode("The port number may hold only the digits 0 to 9.");
+inline constexpr auto kAcctPortRange = Encode("The port number must lie between 1 and 65535.");
 inline constexpr auto kAcctUserMissing = Encode("Enter the user name.");
 inline constexpr auto kAcctPasswordMissing = Encode("Enter the password.");
 inline constexpr auto kLimitPlaceholder = Encode("%n");

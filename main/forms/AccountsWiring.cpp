@@ -10,7 +10,7 @@ namespace {
 constexpr int kAccountsTab = 1;
 }
 
-AccountsWiring::AccountsWiring(frmTavro& window, core::MessageHandling& handling)
+AccountsWiring::AccountsWiring(frmTavro& window, core::MessageHandling* handling)
     : handling_(handling) {
     frmTavro::Hooks& hooks = window.hooks();
     hooks.runFirstWizard = &AccountsWiring::RunFirstWizard;
@@ -39,9 +39,9 @@ void AccountsWiring::LoadAccounts(frmTavro& w) {
     tab.Bind(
         w.GetDialogs(), [&w] { return w.MailHost(); }, w.SettingsPath());
     tab.LoadAccounts();
-    if (w.MailHost() == nullptr || w.CurrentMessage() == nullptr) return;
+    if (w.MailHost() == nullptr || w.CurrentMessage() == nullptr || handling_ == nullptr) return;
     check_ = std::make_unique<core::AccountMailCheck>(
-        core::MailCheckParts{*w.MailHost(), *w.CurrentMessage(), handling_, w.Status(),
+        core::MailCheckParts{*w.MailHost(), *w.CurrentMessage(), *handling_, w.Status(),
                              w.GetEventPump(), w.Options(), tab.Accounts(), w.SettingsPath()});
     w.SetMailCheck(check_.get());
 }

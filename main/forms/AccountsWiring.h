@@ -15,7 +15,10 @@ class frmTavro;
 class AccountsWiring {
   public:
     // handling: rule matching and the job steps, as the mail check calls them per message.
-    AccountsWiring(frmTavro& window, core::MessageHandling& handling);
+    // The mail check is installed only with one: without rules no message could be handled.
+    AccountsWiring(frmTavro& window, core::MessageHandling* handling);
+    // Before the window loads.
+    void SetMessageHandling(core::MessageHandling* handling) { handling_ = handling; }
 
     // The mail check, once the window has loaded the accounts (null before).
     core::AccountMailCheck* MailCheck() { return check_.get(); }
@@ -26,7 +29,7 @@ class AccountsWiring {
   private:
     void LoadAccounts(frmTavro& window);
 
-    core::MessageHandling& handling_;
+    core::MessageHandling* handling_;
     std::unique_ptr<core::AccountMailCheck> check_;
 };
 

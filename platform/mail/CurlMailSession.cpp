@@ -182,6 +182,7 @@ std::int32_t CurlMailSession::PopCount() {
     failCode_ = kProtocolError;
     const TransferResult r = Run(BaseUrl(), VL("STAT"), true);
     if (!r.ok()) return Fail(r);
+    if (loggedIn_ && count_ >= 0 && PopSessionLost(r)) return -1;
     const auto lines = Lines(r.lines);
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
         unsigned long count = 0, size = 0;
@@ -236,7 +237,7 @@ std::string CurlMailSession::MessageId(std::int16_t index) {
 // UIDL once per session: a POP3 session sees its mailbox as it was at login.
 bool CurlMailSession::PopLoadIds() {
     const TransferResult r = Run(BaseUrl(), VL("UIDL"), false);
-    if (!r.ok()) return false;
+    if (!r.ok() || PopSessionLost(r)) return false;
     std::vector<std::string> uidls;
     for (const auto& line : Lines(r.body)) {
         std::istringstream words(line);
@@ -306,9 +307,26 @@ std::string CurlMailSession::Retrieve(std::int16_t index) {
     return raw;
 }
 
+// A POP3 session sees the mailbox as it was at its login. When libcurl had to connect again,
+// the indexes may name other messages: the session is over.
+bool CurlMailSession::PopSessionLost(const TransferResult& r) {
+    if (!r.newConnection) return false;
+    lastError_ = VL("the connection to the server was lost");
+    loggedIn_ = false;
+    return true;
+}
+
 std::string CurlMailSession::PopRetrieve(int index) {
     TransferResult r = Run(BaseUrl() + std::to_string(index), "", false);
-    return r.ok() ? std::move(r.body) : std::string();
+    if (!r.ok() || PopSessionLost(r)) return {};
+    // libcurl takes a hang-up for the end of the message: only a connection that still answers
+    // proves that the whole message came.
+    const TransferResult check = Run(BaseUrl(), VL("NOOP"), true);
+    if (!check.ok() || PopSessionLost(check)) {
+        lastError_ = VL("the connection ended inside the message");
+        return {};
+    }
+    return std::move(r.body);
 }
 
 // Fetching with BODY[] marks the message \Seen; a message that was unseen stays unseen.

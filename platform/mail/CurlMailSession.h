@@ -73,6 +73,7 @@ class CurlMailSession : public MailSession {
     bool ImapLoadIds(int index);
     std::string ImapUid(int index);
     std::string PopRetrieve(int index);
+    bool PopSessionLost(const TransferResult& r);
     std::string ImapRetrieve(int index);
 
     CurlMailConfig config_;

@@ -92,6 +92,9 @@ TransferResult CurlTransfer::Perform(const std::string& url, const std::string& 
     curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, command.empty() ? nullptr : command.c_str());
     curl_easy_setopt(h, CURLOPT_NOBODY, nobody ? 1L : 0L);
     r.code = curl_easy_perform(h);
+    long connects = 0;
+    curl_easy_getinfo(h, CURLINFO_NUM_CONNECTS, &connects);
+    r.newConnection = connects > 0;
     body_.active = lines_.active = false;
     r.body = std::move(body_.text);
     r.lines = std::move(lines_.text);

@@ -20,9 +20,10 @@ struct TransferLimits {
 
 struct TransferResult {
     CURLcode code = CURLE_OK;
-    std::string body;   // the transfer's data (a message, a listing, untagged lines)
-    std::string lines;  // the server's response lines of this transfer
-    std::string error;  // libcurl's detailed description on failure
+    std::string body;            // the transfer's data (a message, a listing, untagged lines)
+    std::string lines;           // the server's response lines of this transfer
+    std::string error;           // libcurl's detailed description on failure
+    bool newConnection = false;  // libcurl had to connect (and log in) again for this transfer
     bool ok() const { return code == CURLE_OK; }
 };
 

@@ -81,6 +81,7 @@ TEST_F(AccountsEditor, SaveRefusesShortValuesAndBadPortsInOrder) {
         {"m", "993", "anna", "secret", tx::kAcctServerMissing},
         {"mx", "", "anna", "secret", tx::kAcctPortMissing},
         {"mx", "1a0", "a", "s", tx::kAcctPortNotNumeric},
+        {"mx", "99999999999", "a", "s", tx::kAcctPortRange},
         {"mx", "993", "a", "secret", tx::kAcctUserMissing},
         {"mx", "993", "anna", "s", tx::kAcctPasswordMissing},
     };
@@ -210,6 +211,46 @@ TEST_F(AccountsEditor, UnsavedChangeQuestionOnSelectionNewDuplicateAndTabChange)
     EXPECT_FALSE(tab->txtServer->isEnabled());
     EXPECT_FALSE(tab->picSeePW->isEnabled());
     EXPECT_TRUE(tab->cmdNewAcct->isEnabled());
+}
+
+TEST_F(AccountsEditor, ARefusedSaveFromTheQuestionKeepsTheEditsAndTheirLine) {
+    AddAccount("imap.one.example", "anna");
+    AddAccount("imap.two.example", "bert");
+    Select(0);
+    Type(tab->txtServer, "x");  // too short to save
+    dialogs.asked.clear();
+    dialogs.answers = {MsgResult::Yes};
+    Select(1);
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[1].text, tx::kAcctServerMissing.str());
+    EXPECT_TRUE(tab->Dirty());
+    EXPECT_EQ(tab->txtServer->text(), "x");
+    EXPECT_EQ(tab->lstAccounts->currentRow(), 0);
+    // New does not throw the kept edits away either.
+    dialogs.answers = {MsgResult::Yes};
+    QTest::mouseClick(tab->cmdNewAcct, Qt::LeftButton);
+    EXPECT_EQ(tab->lstAccounts->count(), 2);
+    EXPECT_EQ(tab->txtServer->text(), "x");
+    EXPECT_EQ(tab->Accounts()[0].server, "imap.one.example");
+}
+
+TEST_F(AccountsEditor, DuplicateAsksAboutEditsAndCopiesTheSavedAccount) {
+    AddAccount("imap.one.example", "anna");
+    Select(0);
+    Type(tab->txtUsername, "changed");
+    dialogs.asked.clear();
+    dialogs.answers = {MsgResult::No};
+    QTest::mouseClick(tab->cmdDupeAcct, Qt::LeftButton);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_THAT(dialogs.asked[0].text, HasSubstr("imap.one.example - changed"));
+    EXPECT_EQ(dialogs.asked[0].buttons, core::MsgButtons::YesNo);
+    EXPECT_EQ(tab->txtUsername->text(), "anna");
+    EXPECT_TRUE(tab->Dirty());
+    QTest::mouseClick(tab->cmdSaveAcct, Qt::LeftButton);
+    ASSERT_EQ(tab->Accounts().size(), 2u);
+    EXPECT_EQ(tab->Accounts()[1].user, "anna");
+    EXPECT_NE(tab->Accounts()[1].id, tab->Accounts()[0].id);
+    EXPECT_EQ(StoredCount(), 2);
 }
 
 TEST_F(AccountsEditor, EditingThePasswordKeepsTheStoredLastIdAndMovingTheMailboxResetsIt) {

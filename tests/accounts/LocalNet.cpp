@@ -99,7 +99,8 @@ void TcpRelay::Pipe(int a, int b) {
             if (got <= 0) return;
             ssize_t sent = 0;
             while (sent < got) {
-                const ssize_t w = write(i == 0 ? b : a, buf + sent, static_cast<size_t>(got - sent));
+                const ssize_t w =
+                    write(i == 0 ? b : a, buf + sent, static_cast<size_t>(got - sent));
                 if (w <= 0) return;
                 sent += w;
             }

@@ -17,13 +17,13 @@ std::string EnterPrivateNetwork();
 
 // Accepts on 127.0.0.1:listenPort and relays every connection to 127.0.0.1:targetPort.
 class TcpRelay {
-public:
+  public:
     TcpRelay(int listenPort, int targetPort);
     ~TcpRelay();
     TcpRelay(const TcpRelay&) = delete;
     TcpRelay& operator=(const TcpRelay&) = delete;
 
-private:
+  private:
     void AcceptLoop();
     void Pipe(int from, int to);
 

@@ -27,7 +27,7 @@ std::string Raw(const std::string& subject) {
 }
 
 class MailCheckDovecot : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         dovecot = new vtest::Dovecot();
         setenv("VELLORA_CA_FILE", dovecot->caFile().c_str(), 1);
@@ -72,7 +72,8 @@ protected:
         return basINI_IO::ReadSettingNumber(path, AccountSection(position), st::kKeyAcctLastMsg);
     }
     void Check() {
-        AccountMailCheck check({*session, *message, handling, status, pump, options, accounts, path});
+        AccountMailCheck check(
+            {*session, *message, handling, status, pump, options, accounts, path});
         check.RunMailCheck();
     }
     std::vector<std::string> MailLinesWith(const std::string& part) {
@@ -113,8 +114,8 @@ TEST_F(MailCheckDovecot, FirstContactThenNewMessagesInOrderWithTheIdStoredFirst)
     EXPECT_THAT(status.mail.front(), HasSubstr("127.0.0.1 - " + anna + ": 0 new"));
     // Print all, over TLS: every message, the first one included.
     const std::string bertLabel = "localhost - " + bert;
-    EXPECT_THAT(handling.matched, ElementsAre(bertLabel + "|b1", bertLabel + "|b2",
-                                              bertLabel + "|b3"));
+    EXPECT_THAT(handling.matched,
+                ElementsAre(bertLabel + "|b1", bertLabel + "|b2", bertLabel + "|b3"));
     EXPECT_THAT(MailLinesWith(bertLabel + ": 3 new"), ::testing::SizeIs(1));
     EXPECT_TRUE(status.errors.empty()) << status.errors.front();
     const std::int32_t bertLast = StoredLastId(2);
@@ -174,8 +175,8 @@ TEST_F(MailCheckDovecot, PrintNewOnAnEmptyMailboxThenTheFirstArrivalIsNew) {
     dovecot->AddMessage(anna, Raw("a1"));
     dovecot->AddMessage(bert, Raw("b1"));
     Check();
-    EXPECT_THAT(handling.matched, ElementsAre("127.0.0.1 - " + anna + "|a1",
-                                              "localhost - " + bert + "|b1"));
+    EXPECT_THAT(handling.matched,
+                ElementsAre("127.0.0.1 - " + anna + "|a1", "localhost - " + bert + "|b1"));
 }
 
 }  // namespace

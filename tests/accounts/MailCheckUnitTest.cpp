@@ -5,6 +5,7 @@
 
 #include "main/core/AccountMailCheck.h"
 #include "main/core/Accounts.h"
+#include "platform/mail/FakeMailSession.h"
 #include "shared/AppFolder.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
@@ -50,14 +51,15 @@ class MailCheckUnit : public ::testing::Test {
     std::string Log() {
         return vtest::Exists(dir / "vellora.log") ? vtest::ReadFile(dir / "vellora.log") : "";
     }
-    AccountMailCheck Check() {
-        return AccountMailCheck(
-            {session, message, handling, status, pump, options, accounts, path});
+    AccountMailCheck Check() { return Check(session); }
+    AccountMailCheck Check(vellora::mail::MailSession& on) {
+        return AccountMailCheck({on, message, handling, status, pump, options, accounts, path});
     }
 
     vtest::TempDir dir{"acct-unit"};
     std::string path;
-    vtest::ScriptedSession session;
+    vtest::ScriptedSession session;       // one mailbox per user
+    vellora::mail::FakeMailSession fake;  // one mailbox for every login
     vtest::SubjectOnlyMessage message;
     vtest::RecordingHandling handling;
     vtest::RecordingStatus status;
@@ -67,10 +69,14 @@ class MailCheckUnit : public ::testing::Test {
 };
 
 TEST_F(MailCheckUnit, FailedRetrieveIsReportedAndSkippedAndTheNextMessageStillHandled) {
-    session.boxes = {{"anna", 0, {{"5", Raw("five")}, {"6", ""}, {"7", Raw("seven")}}}};
+    fake.AddMessage("5", Raw("five"));
+    fake.AddMessage("6", Raw("six"));
+    fake.AddMessage("7", Raw("seven"));
+    fake.FailRetrieve(2);
     Store({Account(1, "anna")});
     basINI_IO::WriteSettingNumber(5, path, AccountSection(1), vellora::texts::kKeyAcctLastMsg);
-    Check().RunMailCheck();
+    Check(fake).RunMailCheck();
+    EXPECT_EQ(fake.CountOf("Retrieve"), 2);
 
     ASSERT_EQ(status.errors.size(), 1u);
     EXPECT_THAT(status.errors[0], HasSubstr("mail.example.org - anna"));
@@ -93,22 +99,23 @@ TEST_F(MailCheckUnit, FailedRetrieveOfTheLastMessageIsFetchedAgainNextTime) {
 }
 
 TEST_F(MailCheckUnit, NonNumericIdEndsTheWholeCheckWithOneLogLineAndANotification) {
-    session.boxes = {{"anna", 0, {{"1", Raw("one")}, {"x2", Raw("two")}}},
-                     {"bert", 0, {{"1", Raw("b-one")}}}};
+    fake.AddMessage("1", Raw("one"));
+    fake.AddMessage("x2", Raw("two"));
     AccountRecord anna = Account(1, "anna");
     anna.printAll = true;
     anna.printNew = false;
     Store({anna, Account(2, "bert")});
     options.notifyOnError = true;
-    Check().RunMailCheck();
+    Check(fake).RunMailCheck();
 
     const std::string log = Log();
     EXPECT_THAT(log, HasSubstr("RunMailCheck - 150 - "));
     EXPECT_THAT(log, HasSubstr("x2"));
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);  // one entry and its empty line
     // The second account waits for the next check, and the session was not left open.
-    EXPECT_EQ(std::count(session.calls.begin(), session.calls.end(), "Reset"), 1);
-    EXPECT_EQ(session.calls.back(), "Close");
+    EXPECT_EQ(fake.CountOf("Reset"), 1);
+    EXPECT_EQ(fake.Calls().back(), "Close");
+    EXPECT_EQ(fake.CountOf("Retrieve"), 0);
     EXPECT_TRUE(handling.matched.empty());
     ASSERT_EQ(status.notifications.size(), 1u);
     EXPECT_THAT(status.notifications[0], HasSubstr("150"));

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "main/core/Accounts.h"
 #include "main/core/MainTexts.h"
 #include "main/core/ScriptedDialogs.h"
 #include "main/forms/AccountsWiring.h"
@@ -36,9 +37,9 @@ std::string Raw(const std::string& subject) {
     return "From: Sender <sender@example.org>\r\nSubject: " + subject + "\r\n\r\nHello\r\n";
 }
 
-// A tray that is never there: the window minimises normally.
+// A tray that is never there: the window minimises normally. The window owns it.
 class NoTray : public forms::TrayIcon {
-public:
+  public:
     bool Available() const override { return false; }
     void Add() override {}
     void Delete() override {}
@@ -82,7 +83,7 @@ void FillWizard(forms::frmFirstWizard& w, const std::string& user, bool cancel) 
 }
 
 class WholeRoad : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("VELLORA_FOLDER", dir.path().c_str(), 1);
         SetAppFolderForTesting("");
@@ -109,7 +110,6 @@ protected:
     vtest::TempDir dir{"acct-road"};
     core::ScriptedDialogs dialogs;
     core::FakeClock clock;
-    NoTray tray;
     vtest::RecordingHandling handling;
 };
 
@@ -120,8 +120,8 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
     dovecot.AddMessage("anna", Raw("already there 1"));
     dovecot.AddMessage("anna", Raw("already there 2"));
 
-    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, &tray});
-    forms::AccountsWiring wiring(window, handling);
+    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, new NoTray});
+    forms::AccountsWiring wiring(window, &handling);
     ASSERT_EQ(Start(window, "anna", false), forms::frmTavro::LoadResult::Loaded);
     // The wizard's test logged in through the real session.
     ASSERT_FALSE(dialogs.asked().empty());
@@ -141,24 +141,74 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
     dovecot.AddMessage("anna", Raw("fresh one"));
     dovecot.AddMessage("anna", Raw("fresh two"));
     clock.Advance(std::chrono::minutes(10));
+    // A timer tick delivered while the check yields runs, but starts no second check.
+    int ticksDuringCheck = 0;
+    bool checkWasRunning = false;
+    QTimer::singleShot(0, [&] {
+        ++ticksDuringCheck;
+        checkWasRunning = wiring.MailCheck()->Running();
+        window.tmrMailCheck_Timer();
+    });
     window.tmrMailCheck_Timer();
+    EXPECT_EQ(ticksDuringCheck, 1);
+    EXPECT_TRUE(checkWasRunning);
     EXPECT_THAT(window.Status().Text(core::StatusBox::Mail),
                 HasSubstr("127.0.0.1 - anna: 2 new message(s)"));
-    EXPECT_THAT(handling.matched, ::testing::ElementsAre("127.0.0.1 - anna|fresh one",
-                                                         "127.0.0.1 - anna|fresh two"));
+    EXPECT_THAT(handling.matched,
+                ::testing::ElementsAre("127.0.0.1 - anna|fresh one", "127.0.0.1 - anna|fresh two"));
+    const std::string mailLog = window.Status().Text(core::StatusBox::Mail);
+    EXPECT_EQ(mailLog.find("2 new"), mailLog.rfind("2 new"));
     EXPECT_EQ(window.Status().Text(core::StatusBox::Error), "");
     window.close();
 }
 
 TEST_F(WholeRoad, CancellingTheWizardEndsBeforeTheWindowShows) {
-    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, &tray});
-    forms::AccountsWiring wiring(window, handling);
+    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, new NoTray});
+    forms::AccountsWiring wiring(window, &handling);
     EXPECT_EQ(Start(window, "anna", true), forms::frmTavro::LoadResult::Ended);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(wiring.MailCheck(), nullptr);
     EXPECT_EQ(basINI_IO::ReadSettingText(basINI_IO::SettingsPath(), texts::kGeneralSection,
                                          texts::kKeyUserEmail),
               basINI_IO::MissingValue());
+}
+
+TEST_F(WholeRoad, TabChangeAsksAboutUnsavedEditsAndResetsTheEditor) {
+    const std::string path = basINI_IO::SettingsPath();
+    basINI_IO::WriteSettingText("anna@example.org", path, texts::kGeneralSection,
+                                texts::kKeyUserEmail.str());
+    core::AccountRecord a;
+    a.id = 4;
+    a.imap = true;
+    a.server = "imap.example.org";
+    a.port = 143;
+    a.user = "anna";
+    a.password = "pw";
+    core::SaveAccounts(path, {a});
+    forms::frmTavro window({&clock, &dialogs, nullptr, nullptr, new NoTray});
+    forms::AccountsWiring wiring(window, &handling);
+    ASSERT_EQ(window.Form_Load(), forms::frmTavro::LoadResult::Loaded);
+    window.show();
+    forms::AccountsTab& tab = *window.accountsTab;
+    EXPECT_EQ(tab.MaxAcctID(), 4);
+
+    window.SSTab1->setCurrentIndex(1);
+    EXPECT_FALSE(tab.txtServer->isEnabled());
+    tab.lstAccounts->setCurrentRow(0);
+    EXPECT_EQ(tab.txtServer->text(), "imap.example.org");
+    QTest::keyClicks(tab.txtServer, "x");
+    ASSERT_TRUE(tab.Dirty());
+    const std::size_t before = dialogs.asked().size();
+    dialogs.AnswerMessage(core::MsgResult::No);
+    window.SSTab1->setCurrentIndex(2);
+    ASSERT_EQ(dialogs.asked().size(), before + 1);
+    EXPECT_THAT(dialogs.asked().back().text, HasSubstr("imap.example.orgx - anna"));
+    EXPECT_FALSE(tab.Dirty());
+    window.SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(tab.lstAccounts->currentRow(), -1);
+    EXPECT_TRUE(tab.txtServer->text().isEmpty());
+    EXPECT_EQ(tab.Accounts().at(0).server, "imap.example.org");
+    window.close();
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The dispatcher with real processes: a stand-in helper started through posix_spawn reports
+// The dispatcher with real processes: a stand-in helper started by the program's launcher reports
 // through the job store, and the job is settled and its document deleted. Then the printer
 // switching and restoring against a private CUPS server.
 #include <gtest/gtest.h>
@@ -13,10 +13,11 @@
 #include "main/core/Printers.h"
 #include "platform/print/CupsPrintSystem.h"
 #include "platform/print/FakePrintSystem.h"
+#include "platform/shell/Module1.h"
+#include "platform/shell/ProcessLauncher.h"
 #include "shared/AppFolder.h"
 #include "shared/modJob.h"
 #include "tests/dispatch/DispatchFakes.h"
-#include "tests/dispatch/SpawnLauncher.h"
 #include "tests/rules/RecordingSink.h"
 #include "tests/support/Cups.h"
 #include "tests/support/TestSupport.h"
@@ -32,7 +33,7 @@ class RealLaunchTest : public ::testing::Test {
     vtest::TempDir dir{"reallaunch"};
     JobQueues jobs;
     vtest::ManualClock clock;
-    vtest::SpawnLauncher launcher;
+    vellora::shell::ProcessLauncher launcher;  // the main program's own launcher
     vtest::RecordingSink sink;
     Options options;
 
@@ -44,6 +45,7 @@ class RealLaunchTest : public ::testing::Test {
         modJob::ResetForTesting();
     }
     void TearDown() override {
+        Module1::ReapChildren();  // the finished helpers are not left as zombies
         unsetenv("VELLORA_FOLDER");
         unsetenv("LPDEST");
         modJob::ResetForTesting();

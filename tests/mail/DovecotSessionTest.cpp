@@ -95,7 +95,9 @@ class DovecotSession : public testing::TestWithParam<Mode> {
         s->Reset();
         s->SetImap(GetParam().imap);
         s->SetPort(Port());
-        if (GetParam().security != Security::kPlain) EXPECT_EQ(s->InitSsl(), kOk);
+        if (GetParam().security != Security::kPlain) {
+            EXPECT_EQ(s->InitSsl(), kOk);
+        }
         return s;
     }
 

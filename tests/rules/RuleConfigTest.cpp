@@ -5,6 +5,7 @@
 #include "main/core/ItemLimit.h"
 #include "main/core/MainTexts.h"
 #include "main/core/Rules.h"
+#include "main/core/ScriptedDialogs.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
 #include "tests/support/TestSupport.h"
@@ -200,22 +201,28 @@ TEST_F(RuleStoreTest, StoreFindsTheTargetChecksAndRaisesTheHighestId) {
 }
 
 TEST_F(RuleStoreTest, ItemLimitHoldsOnStoreAndOnSave) {
+    // The window may hold a smaller limit than the default; a small one keeps the test quick.
+    constexpr int kLimit = 4;
     RuleBook b = LoadRules(ini);
-    for (int i = 1; i <= kDefaultItemLimit; ++i) {
+    for (int i = 1; i <= kLimit; ++i) {
         RuleEditorValues e;
         e.idText = std::to_string(b.highestId + 1);
         e.name = "r" + std::to_string(i);
-        ASSERT_EQ(StoreEditedRule(b, e).outcome, StoreOutcome::Stored);
+        ASSERT_EQ(StoreEditedRule(b, e, kLimit).outcome, StoreOutcome::Stored);
     }
     RuleEditorValues e;
     e.idText = std::to_string(b.highestId + 1);
     e.name = "one too many";
-    EXPECT_EQ(StoreEditedRule(b, e).outcome, StoreOutcome::OverLimit);
-    EXPECT_EQ(b.UserRuleCount(), kDefaultItemLimit);
+    EXPECT_EQ(StoreEditedRule(b, e, kLimit).outcome, StoreOutcome::OverLimit);
+    EXPECT_EQ(b.UserRuleCount(), kLimit);
     b.rules.push_back(b.rules.back());  // more than the limit, as a hand-edited file may give
-    EXPECT_FALSE(SaveRules(b, ini, nullptr));
-    EXPECT_EQ(LoadRules(ini).UserRuleCount(), kDefaultItemLimit);
-    const std::string msg = RuleLimitSaveMessage();
+    vellora::core::ScriptedDialogs dialogs;
+    EXPECT_FALSE(SaveRules(b, ini, &dialogs, kLimit));
+    EXPECT_EQ(LoadRules(ini).UserRuleCount(), kLimit);
+    ASSERT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_EQ(dialogs.asked()[0].text, RuleLimitSaveMessage(kLimit));
+    EXPECT_EQ(dialogs.asked()[0].title, mt::kTitleSaveRules.str());
+    const std::string msg = RuleLimitSaveMessage(kDefaultItemLimit);
     const std::string n = std::to_string(kDefaultItemLimit);
     EXPECT_NE(msg.find(n), msg.rfind(n));  // the limit named twice
 }
