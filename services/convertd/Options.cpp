@@ -59,6 +59,7 @@ bool Apply(const std::string& name, const std::string& value, Options& o) {
 }  // namespace
 
 std::optional<std::string> ParseOptions(const std::vector<std::string>& args, Options& o) {
+    o = Options{};
     o.listen = texts::kDefaultListen.str();
     o.port = kDefaultConvertPort;
     o.convertProgram = texts::kDefaultConvert.str();

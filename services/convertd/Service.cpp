@@ -55,8 +55,11 @@ struct WorkFolder {
     }
 };
 
-std::string FileField(const httplib::Request& req, const std::string& name) {
-    return req.has_file(name) ? req.get_file_value(name).content : std::string();
+// A form field's content without a copy (get_file_value copies, and uploads are large).
+const std::string& FileField(const httplib::Request& req, const std::string& name) {
+    static const std::string kNone;
+    const auto it = req.files.find(name);
+    return it == req.files.end() ? kNone : it->second.content;
 }
 
 }  // namespace
@@ -80,10 +83,11 @@ Service::Service(const Options& options) : options_(options), slots_(options.job
     server_.set_logger([](const httplib::Request& req, const httplib::Response& res) {
         std::string extra;
         if (req.has_file(convert::kJobIdField.str())) {
+            const auto size = FileField(req, convert::kFileField.str()).size();
             extra = convert::kJobIdField.str() + "=" + FileField(req, convert::kJobIdField.str()) +
                     " " + convert::kTypeField.str() + "=" +
-                    FileField(req, convert::kTypeField.str()) +
-                    " bytes=" + std::to_string(FileField(req, convert::kFileField.str()).size());
+                    FileField(req, convert::kTypeField.str()) + " " + VL("bytes=") +
+                    std::to_string(size);
         }
         service::LogRequest(req, res, extra);
     });
@@ -113,12 +117,12 @@ void Service::HandleConvert(const httplib::Request& req, httplib::Response& res)
     for (const auto& field : {kFileField.str(), kJobIdField.str(), kTypeField.str()}) {
         if (!req.has_file(field)) return Error(res, 400, t::kMissingField.str() + field);
     }
-    const std::string jobId = FileField(req, kJobIdField.str());
-    const std::string type = FileField(req, kTypeField.str());
+    const std::string& jobId = FileField(req, kJobIdField.str());
+    const std::string& type = FileField(req, kTypeField.str());
     if (!AllDigits(jobId, 10)) return Error(res, 400, t::kBadJobId.str());
     if (!IsToken(type)) return Error(res, 400, t::kBadType.str());
     if (FamilyOf(type) == Family::Unknown) return Error(res, 415, t::kUnsupported.str() + type);
-    const auto& document = req.get_file_value(kFileField.str()).content;
+    const std::string& document = FileField(req, kFileField.str());
     if (document.empty()) return Error(res, 400, t::kEmptyUpload.str());
 
     ConvertLimits limits;

@@ -99,6 +99,7 @@ std::map<std::string, std::string> ReadConfigFile(const std::string& path, std::
 }
 
 std::optional<std::string> ParseConfig(const std::vector<std::string>& args, Config& c) {
+    c = Config{};
     c.listen = texts::kDefaultListen.str();
     c.port = kDefaultNotifyPort;
     c.smtpUrl = texts::kDefaultSmtp.str();

@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include "shared/Literal.h"
+
 namespace vellora::notifyd {
 namespace {
 
@@ -25,7 +27,8 @@ size_t ReadMessage(char* buffer, size_t size, size_t n, void* user) {
 // Implicit TLS is the smtps scheme of the same relay address.
 std::string RelayUrl(const Config& c) {
     std::string url = c.smtpUrl;
-    if (c.tls == Tls::Implicit && url.rfind("smtp://", 0) == 0) url = "smtps" + url.substr(4);
+    if (c.tls == Tls::Implicit && url.rfind(VL("smtp://"), 0) == 0)
+        url = VL("smtps") + url.substr(4);
     return url;
 }
 
@@ -36,7 +39,7 @@ std::optional<std::string> SendMail(const Config& c, const std::string& recipien
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> h(curl_easy_init(), &curl_easy_cleanup);
-    if (!h) return std::string("curl_easy_init");
+    if (!h) return VL("curl_easy_init");
     CURL* e = h.get();
     const std::string url = RelayUrl(c), from = "<" + c.from + ">", to = "<" + recipient + ">";
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> rcpt(
@@ -44,7 +47,8 @@ std::optional<std::string> SendMail(const Config& c, const std::string& recipien
     Reader reader{message};
     char errbuf[CURL_ERROR_SIZE] = {0};
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    const std::string protocols = VL("smtp,smtps");
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, protocols.c_str());
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_TIMEOUT, static_cast<long>(c.timeoutSeconds));
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, static_cast<long>(std::min(c.timeoutSeconds, 10)));

@@ -23,6 +23,9 @@ int HelperInstall::Run(const std::string& program, const std::string& argumentTe
     Process::Options o = cups_.ProcessOptions();
     o.env["VELLORA_FOLDER"] = dir_.path();
     o.env["QT_QPA_PLATFORM"] = "offscreen";
+    // No conversion service: nobody listens on port 1, so the service route fails at once
+    // whatever runs on this machine's default service port.
+    o.env["VELLORA_CONVERT_URL"] = "http://127.0.0.1:1";
     for (const auto& [k, v] : extraEnv) o.env[k] = v;
     return vtest::Run({BinDir() + "/" + program, argumentText}, nullptr, std::chrono::seconds(60),
                       o);

@@ -240,6 +240,16 @@ TEST_F(ConversionClient, OnlyPlainFileNamesAreWritten) {
     EXPECT_TRUE(IsPlainFileName("a.b.png"));
 }
 
+TEST_F(ConversionClient, ACarriageReturnStaysPartOfTheLineAndTheFetchFails) {
+    server_.body = "OK\r\na.png\r\n";
+    server_.results["a.png"] = "AAAA";
+    EXPECT_EQ(Run(), 1);
+    EXPECT_TRUE(modJob::HasStatus(Final(), modJob::Status().failed)) << Final();
+    EXPECT_TRUE(arguments_.empty());
+    EXPECT_FALSE(vtest::Exists(Tmp("a.png")));
+    EXPECT_EQ(sink_.logs.back().rfind("ERROR Pictor: 112 - ", 0), 0u) << "the trap, at the fetch";
+}
+
 TEST_F(ConversionClient, AnExistingResultIsWrittenOverFromItsFirstByte) {
     std::filesystem::create_directories(folder_ / "tmp");
     vtest::WriteFile(Tmp("a.png"), "an older and much longer picture");

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include "platform/http/Http.h"
 #include "services/convertd/ConvertProtocol.h"
@@ -183,6 +185,22 @@ TEST_F(Convertd, KeepsAnsweringThroughAFloodOfBadRequests) {
     }
     EXPECT_EQ(answered, 300);
     EXPECT_EQ(Names(Upload(svc, pdf, "pdf")).size(), 1u);
+}
+
+TEST_F(Convertd, UploadsBeyondTheConversionSlotsWaitTheirTurn) {
+    vtest::ConvertService::Options o;
+    o.extraArgs = {"--jobs", "1"};
+    vtest::ConvertService svc(o);
+    const std::string pdf = Write("two.pdf", vtest::MakePdf({"one", "two"}));
+    std::vector<http::Response> answers(4);
+    std::vector<std::thread> clients;
+    for (auto& a : answers) clients.emplace_back([&] { a = Upload(svc, pdf, "pdf"); });
+    for (auto& c : clients) c.join();
+    std::set<std::string> names;
+    for (const auto& a : answers) {
+        for (const auto& n : Names(a)) names.insert(n);
+    }
+    EXPECT_EQ(names.size(), 8u) << "every request has names of its own";
 }
 
 // No process may still have the service's work folder on its command line.

@@ -43,7 +43,9 @@ TEST(Notifyd, DeliversOneMailWithEveryCharacterIntact) {
     EXPECT_EQ(m->subject, subject);
     EXPECT_EQ(m->body, body);
     EXPECT_EQ(m->kind, "error");
-    EXPECT_NE(svc.log().find(to), std::string::npos) << "one log line per request";
+    // The line is written once the answer is out, so it may come a moment after it.
+    EXPECT_TRUE(vtest::WaitFor([&] { return svc.log().find(to) != std::string::npos; }, 5s))
+        << "one log line per request";
 }
 
 TEST(Notifyd, LongUtf8SubjectIsFoldedAndSurvives) {
@@ -143,6 +145,36 @@ TEST(Notifyd, LogsInWithItsCredentials) {
     EXPECT_EQ(Notify(bad, "ok", "s", "b", "a@example.test").body.substr(0, 5), "ERROR");
     EXPECT_TRUE(smtp.waitForMessages(1));
     EXPECT_EQ(smtp.count(), 1u);
+}
+
+TEST(Notifyd, StartTlsVerifiesTheRelaysCertificate) {
+    vtest::TempDir dir;
+    ASSERT_EQ(
+        vtest::Run({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                    dir / "key.pem", "-out", dir / "cert.pem", "-days", "2", "-subj",
+                    "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1"}),
+        0);
+    vtest::SmtpServer::Options so;
+    so.certFile = dir / "cert.pem";
+    so.keyFile = dir / "key.pem";
+    vtest::SmtpServer smtp(so);
+    auto o = Relay(smtp);
+    o.tls = "starttls";
+    o.extraArgs = {"--ca-file", dir / "cert.pem"};
+    vtest::NotifyService trusting(o);
+    auto r = Notify(trusting, "ok", "over TLS", "b", "a@example.test");
+    EXPECT_EQ(r.body.substr(0, 4), "SENT") << r.body;
+    o.extraArgs.clear();  // the system's store does not know the test certificate
+    vtest::NotifyService doubting(o);
+    r = Notify(doubting, "ok", "over TLS", "b", "a@example.test");
+    EXPECT_EQ(r.body.substr(0, 5), "ERROR") << r.body;
+    o.tls = "none";  // the relay requires STARTTLS; plain text is refused
+    vtest::NotifyService plain(o);
+    r = Notify(plain, "ok", "plain", "b", "a@example.test");
+    EXPECT_EQ(r.body.substr(0, 5), "ERROR") << r.body;
+    EXPECT_TRUE(smtp.waitForMessages(1));
+    EXPECT_EQ(smtp.count(), 1u);
+    EXPECT_EQ(smtp.messages()[0].subject, "over TLS");
 }
 
 TEST(Notifyd, KeepsAnsweringThroughAFloodOfBadRequests) {

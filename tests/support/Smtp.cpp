@@ -31,6 +31,9 @@ SmtpServer::SmtpServer(const Options& o) {
                                      dir_.path()};
     if (!o.rejectDomain.empty()) argv.insert(argv.end(), {"--reject-domain", o.rejectDomain});
     if (!o.user.empty()) argv.insert(argv.end(), {"--user", o.user, "--password", o.password});
+    if (!o.certFile.empty()) {
+        argv.insert(argv.end(), {"--tls-cert", o.certFile, "--tls-key", o.keyFile});
+    }
     Process::Options po;
     po.stdoutFile = dir_ / "smtp.log";
     process_ = Process(argv, po);

@@ -25,6 +25,8 @@ class SmtpServer {
     struct Options {
         std::string rejectDomain;    // RCPT TO any address at this domain gets a 550
         std::string user, password;  // when set, AUTH is required and checked
+        // When set, STARTTLS is offered with this certificate and required before MAIL.
+        std::string certFile, keyFile;
     };
     SmtpServer() : SmtpServer(Options{}) {}
     explicit SmtpServer(const Options& options);

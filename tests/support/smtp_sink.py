@@ -7,6 +7,7 @@ import asyncio
 import email
 import email.policy
 import os
+import ssl
 import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult
@@ -54,6 +55,8 @@ def main():
     p.add_argument('--reject-domain', default='')
     p.add_argument('--user', default='')
     p.add_argument('--password', default='')
+    p.add_argument('--tls-cert', default='')
+    p.add_argument('--tls-key', default='')
     a = p.parse_args()
 
     def authenticate(server, session, envelope, mechanism, auth_data):
@@ -64,6 +67,10 @@ def main():
 
     def factory():
         kw = dict(enable_SMTPUTF8=True, decode_data=False, hostname='localhost')
+        if a.tls_cert:
+            context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+            context.load_cert_chain(a.tls_cert, a.tls_key)
+            kw.update(tls_context=context, require_starttls=True)
         if a.user:
             warnings.simplefilter('ignore')
             kw.update(authenticator=authenticate, auth_required=True, auth_require_tls=False)
