@@ -20,6 +20,12 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// On a shared machine the fastest round is the one least disturbed by others: the fixed
+// cost a helper adds shows best there. Both figures are printed.
+double Fastest(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,10 +70,18 @@ int main(int argc, char** argv) {
         ownTimes.push_back(static_cast<double>(r.took.count()));
     }
     const double b = Median(bareTimes), h = Median(ownTimes);
-    const double overhead = (h - b) / b * 100.0;
-    std::printf("%-8s %10s %10s %9s\n", "page", "bare ms", "webbin ms", "overhead");
-    std::printf("%-8s %10.0f %10.0f %8.1f%%\n", "offer", b, h, overhead);
-    std::printf("median of %d rounds; target: under 20%% -> %s\n", rounds,
+    const double bf = Fastest(bareTimes), hf = Fastest(ownTimes);
+    const double overheadFast = (hf - bf) / bf * 100.0;
+    // Each round runs both back to back, so the difference within a round is the least
+    // disturbed measure of what webbin adds.
+    std::vector<double> added;
+    for (std::size_t i = 0; i < bareTimes.size(); ++i) added.push_back(ownTimes[i] - bareTimes[i]);
+    const double overhead = Median(added) / b * 100.0;
+    std::printf("%-8s %18s %18s %18s\n", "page", "bare ms min/med", "webbin ms min/med",
+                "overhead min/paired");
+    std::printf("%-8s %8.0f /%8.0f %8.0f /%8.0f %7.1f%% /%6.1f%%\n", "offer", bf, b, hf, h,
+                overheadFast, overhead);
+    std::printf("%d rounds; target (paired medians): under 20%% -> %s\n", rounds,
                 overhead < 20.0 ? "met" : "NOT met");
     return 0;
 }

@@ -21,6 +21,12 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// On a shared machine the fastest round is the one least disturbed by others: the fixed
+// cost a helper adds shows best there. Both figures are printed.
+double Fastest(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+
 double TimeBare(const std::string& doc, const std::string& profile, const std::string& out) {
     const auto start = std::chrono::steady_clock::now();
     vtest::Run({"/usr/bin/soffice", "-env:UserInstallation=file://" + profile, "--headless",
@@ -44,8 +50,8 @@ int main(int argc, char** argv) {
     };
     const std::vector<Case> cases = {
         {"scriblet", "word.docx"}, {"gridlet", "sheets.xlsx"}, {"slidor", "slides.pptx"}};
-    std::printf("%-9s %-12s %10s %10s %9s\n", "helper", "document", "bare ms", "helper ms",
-                "overhead");
+    std::printf("%-9s %-12s %18s %18s %18s\n", "helper", "document", "bare ms min/med",
+                "helper ms min/med", "overhead min/paired");
     bool allUnder = true;
     for (const auto& c : cases) {
         vtest::helpers::HelperRunner helper(cups, c.helper);
@@ -64,11 +70,18 @@ int main(int argc, char** argv) {
             own.push_back(static_cast<double>(r.took.count()));
         }
         const double b = Median(bare), h = Median(own);
-        const double overhead = (h - b) / b * 100.0;
+        const double bf = Fastest(bare), hf = Fastest(own);
+        const double overheadFast = (hf - bf) / bf * 100.0;
+        // Each round runs both back to back, so the difference within a round is the least
+        // disturbed measure of what the helper adds.
+        std::vector<double> added;
+        for (std::size_t i = 0; i < bare.size(); ++i) added.push_back(own[i] - bare[i]);
+        const double overhead = Median(added) / b * 100.0;
         allUnder = allUnder && overhead < 20.0;
-        std::printf("%-9s %-12s %10.0f %10.0f %8.1f%%\n", c.helper, c.file, b, h, overhead);
+        std::printf("%-9s %-12s %8.0f /%8.0f %8.0f /%8.0f %7.1f%% /%6.1f%%\n", c.helper, c.file, bf,
+                    b, hf, h, overheadFast, overhead);
     }
-    std::printf("median of %d rounds; target: under 20%% -> %s\n", rounds,
+    std::printf("%d rounds; target (paired medians): under 20%% -> %s\n", rounds,
                 allUnder ? "met" : "NOT met");
     return 0;
 }

@@ -21,8 +21,9 @@ std::string MakeFile() {
     std::string text = "[General]\nUserEmail=office@example.com\nCheckInterval=10\n";
     for (int a = 1; a <= 100; ++a) {
         text += "\n[Account" + std::to_string(a) + "]\n";
-        for (const char* k : {"ID", "Server", "Port", "IMAP", "POP", "SSL", "EncryptedLogin", "NTLM",
-                              "UserName", "Password", "LastMessage", "PrintAll", "PrintNew"})
+        for (const char* k :
+             {"ID", "Server", "Port", "IMAP", "POP", "SSL", "EncryptedLogin", "NTLM", "UserName",
+              "Password", "LastMessage", "PrintAll", "PrintNew"})
             text += std::string(k) + "=value of " + k + " for account " + std::to_string(a) + "\n";
     }
     for (int r = 1; r <= 100; ++r) {
@@ -51,11 +52,15 @@ void BM_ReadOneKey(benchmark::State& state) {
 void BM_WriteOneKey(benchmark::State& state) {
     const std::string path = MakeFile();
     int n = 0;
-    for (auto _ : state) basINI_IO::WriteSettingText("RUNNING - " + std::to_string(++n), path, "Jobs", "Job1234567");
+    for (auto _ : state)
+        basINI_IO::WriteSettingText("RUNNING - " + std::to_string(++n), path, "Jobs", "Job1234567");
 }
 
 }  // namespace
 
 BENCHMARK(BM_ReadOneKey)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_WriteOneKey)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WriteOneKey)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_MAIN();

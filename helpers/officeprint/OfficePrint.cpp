@@ -57,7 +57,11 @@ void PrintDocument(helper::HelperRun& run, PrintedCopy& copy) {
     if (!converted.ok) throw HelperFailure(converted.error);
 
     run.SetStep(40);
-    helper::PrintOnDefault(converted.pdfPath, std::filesystem::path(path).filename().string());
+    // A document laid out for other paper is scaled onto the printer's, never cut off.
+    print::PrintOptions printOptions;
+    printOptions.fitToPage = true;
+    helper::PrintOnDefault(converted.pdfPath, std::filesystem::path(path).filename().string(),
+                           printOptions);
 }
 
 Duration SlidorPause() {

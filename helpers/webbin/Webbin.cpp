@@ -66,6 +66,8 @@ Waits WaitsFromEnvironment() {
     Waits waits;
     waits.load = SecondsFrom(t::kLoadWaitVariable.str(), waits.load);
     waits.afterPrint = SecondsFrom(t::kPrintWaitVariable.str(), waits.afterPrint);
+    waits.watchdog = SecondsFrom(t::kWatchdogVariable.str(),
+                                 waits.load + waits.afterPrint + std::chrono::seconds(90));
     return waits;
 }
 

@@ -8,6 +8,9 @@ namespace webbin {
 struct Waits {
     vellora::helper::Duration load = std::chrono::seconds(20);
     vellora::helper::Duration afterPrint = std::chrono::seconds(10);
+    // The whole run's limit, past which the watchdog records a failure and leaves: every
+    // wait above plus a margin for the engine's start and printing.
+    vellora::helper::Duration watchdog = std::chrono::seconds(120);
 };
 // The waits, with the environment's overrides applied.
 Waits WaitsFromEnvironment();

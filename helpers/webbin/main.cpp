@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     modJob::InitJobStore();
     const webbin::Waits waits = webbin::WaitsFromEnvironment();
     static GuardedSink sink;
-    StartWatchdog(sink, waits.load + waits.afterPrint + std::chrono::seconds(90));
+    StartWatchdog(sink, waits.watchdog);
 
     HelperSpec spec;
     spec.style = ParseStyle::kStripQuotes;

@@ -152,10 +152,33 @@ TEST_F(OfficeHelpers, HangingOfficeProgramIsStoppedInBoundedTime) {
 }
 
 TEST_F(OfficeHelpers, SlidorPausesAfterPrintingBeforeItRecordsDone) {
+    Run("slidor", Doc("slides.pptx"));  // untimed: the first run of a suite prepares the profile
     const auto quick = Run("slidor", Doc("slides.pptx"), {{"VELLORA_SLIDOR_PRINT_WAIT", "0"}});
-    const auto paused = Run("slidor", Doc("slides.pptx"), {{"VELLORA_SLIDOR_PRINT_WAIT", "2"}});
+    const auto paused = Run("slidor", Doc("slides.pptx"), {{"VELLORA_SLIDOR_PRINT_WAIT", "4"}});
     EXPECT_EQ(paused.record, HelperRunner::Status().done);
-    EXPECT_GE(paused.took - quick.took, 1500ms);
+    EXPECT_GE(paused.took, 4s);
+    // Conversions vary by a second or more on a busy machine; the pause stands out anyway.
+    EXPECT_GE(paused.took - quick.took, 2500ms);
+}
+
+}  // namespace
+
+namespace {
+
+// The job fails when CUPS refuses it; the converted copy is still cleaned away (TearDown).
+TEST_F(OfficeHelpers, PrinterRefusingTheJobEndsInAFailureRecord) {
+    cups_->AddPrinter("Closed");
+    cups_->RejectJobs("Closed");
+    cups_->SetServerDefault("Closed");
+    const auto result = Run("scriblet", Doc("word.odt"));
+    cups_->SetServerDefault(kPrinter);
+    EXPECT_EQ(result.exitCode, 1);
+    ASSERT_TRUE(modJob::HasStatus(result.record, HelperRunner::Status().failed)) << result.record;
+    const std::string prefix = "The word-processor document could not be printed: ";
+    ASSERT_EQ(result.record.find(prefix), HelperRunner::Status().failed.size()) << result.record;
+    EXPECT_GT(result.record.size(), HelperRunner::Status().failed.size() + prefix.size() + 5)
+        << "CUPS's description follows the error text: " << result.record;
+    EXPECT_TRUE(cups_->PrintedFiles("Closed").empty());
 }
 
 }  // namespace

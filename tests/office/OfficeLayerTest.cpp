@@ -134,3 +134,51 @@ TEST_F(OfficeLayer, MissingOfficeProgramIsNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The output folder (which holds the private profile) may have any name: the profile's
+// address must be escaped, or the office program would write its profile elsewhere.
+TEST_F(OfficeLayer, OutputFolderWithBlanksHashAndPercentWorks) {
+    const std::string odd = out_ / "out dir #1 %20";
+    fs::create_directories(odd);
+    const auto result = ConvertToPdf(Doc("word.odt"), odd, options_);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(fs::path(result.pdfPath).parent_path(), fs::path(odd));
+    EXPECT_EQ(vtest::ListDir(odd).size(), 1u) << "only the PDF stays";
+    fs::remove_all(odd);
+}
+
+// Which contents each extension may carry; no office program is involved.
+TEST(DocumentCheck, ContentsMustMatchTheExtension) {
+    vtest::TempDir dir("office-check");
+    const std::string zip("PK\x03\x04 rest", 9);
+    const std::string compound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 rest", 13);
+    const std::string rtf = "{\\rtf1 text}";
+    const std::string markup = "\xEF\xBB\xBF  <?xml version=\"1.0\"?><x/>";
+    const std::string text = "just words\n";
+    struct Case {
+        std::string name, contents;
+        bool accepted;
+    };
+    const std::vector<Case> cases = {
+        {"a.docx", zip, true},      {"a.docx", compound, true},  // encrypted OOXML
+        {"a.DOCX", text, false},    {"a.xlsx", markup, false},  {"a.odt", zip, true},
+        {"a.odt", compound, false}, {"a.doc", compound, true},  {"a.doc", rtf, true},
+        {"a.xls", markup, true},    {"a.doc", text, false},     {"a.rtf", rtf, true},
+        {"a.rtf", zip, false},      {"a.fodt", markup, true},   {"a.fodt", zip, false},
+        {"a.txt", text, true},      {"a.csv", text, true},      {"noextension", text, true},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir / c.name;
+        vtest::WriteFile(path, c.contents);
+        const std::string why = vellora::office::CheckDocument(path);
+        EXPECT_EQ(why.empty(), c.accepted) << c.name << " [" << c.contents << "]: " << why;
+        fs::remove(path);
+    }
+    fs::create_directories(dir / "folder.docx");
+    EXPECT_NE(vellora::office::CheckDocument(dir / "folder.docx").find("not a regular file"),
+              std::string::npos);
+}
+
+}  // namespace

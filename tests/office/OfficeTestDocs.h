@@ -56,8 +56,8 @@ inline int PdfPages(const std::string& pdf) {
     return at == std::string::npos ? -1 : std::stoi(out.substr(at + 6));
 }
 
-// Ids of running processes whose command line mentions `tag` (a test's private folder):
-// only processes this test started can carry it.
+// Ids of running processes whose command line or environment mentions `tag` (a test's
+// private folder): only processes this test started, and their children, can carry it.
 inline std::vector<int> ProcessesMentioning(const std::string& tag) {
     std::vector<int> found;
     DIR* proc = opendir("/proc");
@@ -67,6 +67,8 @@ inline std::vector<int> ProcessesMentioning(const std::string& tag) {
         if (pid <= 0) continue;
         std::ifstream cmd("/proc/" + std::string(e->d_name) + "/cmdline");
         std::string line((std::istreambuf_iterator<char>(cmd)), {});
+        std::ifstream env("/proc/" + std::string(e->d_name) + "/environ");
+        line.append(std::istreambuf_iterator<char>(env), {});
         std::ifstream st("/proc/" + std::string(e->d_name) + "/stat");
         std::string stat((std::istreambuf_iterator<char>(st)), {});
         const auto close = stat.rfind(')');
