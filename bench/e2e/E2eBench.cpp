@@ -77,7 +77,9 @@ void Latency(bool picture) {
             return;
         }
         times.push_back(t);
-        std::this_thread::sleep_for(1500ms);
+        // The next mail waits until this job is settled (the helper's own ending included).
+        vtest::WaitFor([&] { return stage.StoredJobs() == 0; }, 120s, 20ms);
+        std::this_thread::sleep_for(6s);
     }
     std::printf(
         "%s job (%s): %.2f s from the check that sees the mail to the printed "
