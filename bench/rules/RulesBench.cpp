@@ -24,17 +24,18 @@ vtest::TestMessage MakeMessage() {
         "incididunt ut labore et dolore magna aliqua. Grüße aus München.\r\n";
     while (m.body.size() < 100 * 1024) m.body += para;
     for (int i = 0; i < 20; ++i)
-        m.to.push_back({"Recipient Number " + std::to_string(i),
-                        "person" + std::to_string(i) + "@company" + std::to_string(i % 4) + ".com"});
+        m.to.push_back(
+            {"Recipient Number " + std::to_string(i),
+             "person" + std::to_string(i) + "@company" + std::to_string(i % 4) + ".com"});
     m.cc = {{"Carl", "carl@example.org"}, {"Dora", "dora@example.org"}};
     m.attachments = {{"report.pdf", ""}, {"figures.xlsx", ""}};
     return m;
 }
 
 RuleBook MakeRules() {
-    const std::vector<std::string> fields = {"Subject", "Body",     "ToAddress",   "FromAddress",
-                                             "ToName",  "CcName",   "AttachmentName",
-                                             "Account", "FromName", "CcAddress"};
+    const std::vector<std::string> fields = {
+        "Subject", "Body",           "ToAddress", "FromAddress", "ToName",
+        "CcName",  "AttachmentName", "Account",   "FromName",    "CcAddress"};
     const std::vector<std::string> conditions = {"Contains", "EndsWith", "Equals", "Regex",
                                                  "StartsWith"};
     RuleBook book;
@@ -60,7 +61,12 @@ RuleBook MakeRules() {
 void BM_MatchRules(benchmark::State& state) {
     const vtest::TestMessage msg = MakeMessage();
     const RuleBook book = MakeRules();
-    RuleMatcher matcher(book, [] { return PrinterCaptions{"App", "Sys"}; }, nullptr);
+    RuleMatcher matcher(
+        book,
+        [] {
+            return PrinterCaptions{"App", "Sys"};
+        },
+        nullptr);
     for (auto _ : state) {
         MatchResult r = matcher.MatchRules(msg, "mail.example.org - anna");
         benchmark::DoNotOptimize(r);
@@ -73,19 +79,26 @@ BENCHMARK(BM_MatchRules)->Unit(benchmark::kMillisecond);
 void PrintMedian() {
     const vtest::TestMessage msg = MakeMessage();
     const RuleBook book = MakeRules();
-    RuleMatcher matcher(book, [] { return PrinterCaptions{"App", "Sys"}; }, nullptr);
+    RuleMatcher matcher(
+        book,
+        [] {
+            return PrinterCaptions{"App", "Sys"};
+        },
+        nullptr);
     std::vector<double> ms;
     for (int i = 0; i < 301; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         MatchResult r = matcher.MatchRules(msg, "mail.example.org - anna");
         benchmark::DoNotOptimize(r);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count());
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("MatchRules, 100 rules x 3 terms, 100 KB body, 20 recipients: median %.3f ms "
-                "per message (target < 2 ms), min %.3f ms, max %.3f ms\n",
-                ms[ms.size() / 2], ms.front(), ms.back());
+    std::printf(
+        "MatchRules, 100 rules x 3 terms, 100 KB body, 20 recipients: median %.3f ms "
+        "per message (target < 2 ms), min %.3f ms, max %.3f ms\n",
+        ms[ms.size() / 2], ms.front(), ms.back());
 }
 
 }  // namespace

@@ -47,14 +47,14 @@ Outcome PrintPdf(HelperRun& run, const ViewerFactory& viewer, const ServiceRoute
     return Outcome::kRecorded;
 }
 
-HelperSpec DocuvanSpec() {
-    HelperSpec spec;
-    spec.style = ParseStyle::kStripQuotes;
-    spec.errorText = texts::kError.str();
-    spec.stepSeparator = texts::kStepSeparator.str();
-    spec.parseStep = 10;
-    spec.activeStep = 10;
-    return spec;
+HelperSetup DocuvanSpec() {
+    HelperSetup setup;
+    setup.style = ParseStyle::kStripQuotes;
+    setup.errorText = texts::kError.str();
+    setup.stepSeparator = texts::kStepSeparator.str();
+    setup.parseStep = 10;
+    setup.activeStep = 10;
+    return setup;
 }
 
 }  // namespace docuvan

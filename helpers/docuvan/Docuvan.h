@@ -23,6 +23,6 @@ int ReadViewerOption();
 vellora::helper::Outcome PrintPdf(vellora::helper::HelperRun& run, const ViewerFactory& viewer,
                                   const ServiceRoute& service, int viewerOption);
 
-vellora::helper::HelperSpec DocuvanSpec();
+vellora::helper::HelperSetup DocuvanSpec();
 
 }  // namespace docuvan

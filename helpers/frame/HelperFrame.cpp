@@ -27,8 +27,8 @@ Sink& RealSink() {
 
 std::string HelperRun::ErrorText() const {
     const std::string& failed = modJob::Status().failed;
-    if (modJob::HasStatus(spec_.errorText, failed)) return spec_.errorText;
-    return failed + spec_.errorText;
+    if (modJob::HasStatus(setup_.errorText, failed)) return setup_.errorText;
+    return failed + setup_.errorText;
 }
 
 void HelperRun::WriteRecord(const std::string& value) {
@@ -55,20 +55,20 @@ void HelperRun::FailWith(const std::string& logText, const std::string& record) 
 void HelperRun::Trap(const std::string& description) {
     const std::string error = ErrorText();
     const std::string step =
-        spec_.stepSeparator.empty() ? std::string() : std::to_string(step_) + spec_.stepSeparator;
+        setup_.stepSeparator.empty() ? std::string() : std::to_string(step_) + setup_.stepSeparator;
     FailWith(error + step + description, error + description);
 }
 
-int RunHelperOn(const std::string& argumentText, const HelperSpec& spec, const PrintStep& step,
+int RunHelperOn(const std::string& argumentText, const HelperSetup& setup, const PrintStep& step,
                 Sink& sink, Clock& clock) {
-    HelperRun run(spec, sink, clock);
-    run.SetStep(spec.parseStep);
+    HelperRun run(setup, sink, clock);
+    run.SetStep(setup.parseStep);
     try {
         CommandLine partial;
-        partial.jobId = JobIdOf(argumentText, spec.style);
+        partial.jobId = JobIdOf(argumentText, setup.style);
         run.SetLine(partial);  // a failing parse is trapped under this id
-        run.SetLine(Parse(argumentText, spec.style));
-        run.SetStep(spec.activeStep);
+        run.SetLine(Parse(argumentText, setup.style));
+        run.SetStep(setup.activeStep);
         run.WriteRecord(modJob::Status().active + std::to_string(::getpid()));
         if (step(run) == Outcome::kPrinted) run.Finish(modJob::Status().done);
     } catch (const std::exception& e) {
@@ -80,8 +80,8 @@ int RunHelperOn(const std::string& argumentText, const HelperSpec& spec, const P
     return run.Succeeded() ? 0 : 1;
 }
 
-int RunHelper(int argc, char** argv, const HelperSpec& spec, const PrintStep& step) {
-    return RunHelperOn(ArgumentText(argc, argv), spec, step, RealSink(), DefaultClock());
+int RunHelper(int argc, char** argv, const HelperSetup& setup, const PrintStep& step) {
+    return RunHelperOn(ArgumentText(argc, argv), setup, step, RealSink(), DefaultClock());
 }
 
 int PrintOnDefault(const std::string& path, const std::string& title,

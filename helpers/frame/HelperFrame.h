@@ -13,10 +13,10 @@
 // whole argument text. Nothing is ever written after the final record.
 //
 //   int main(int argc, char** argv) {
-//       vellora::helper::HelperSpec spec;
-//       spec.style = vellora::helper::ParseStyle::kStripQuotes;
-//       spec.errorText = kError.str();            // must begin with the failed status text
-//       return vellora::helper::RunHelper(argc, argv, spec, [](vellora::helper::HelperRun& run) {
+//       vellora::helper::HelperSetup setup;
+//       setup.style = vellora::helper::ParseStyle::kStripQuotes;
+//       setup.errorText = kError.str();            // must begin with the failed status text
+//       return vellora::helper::RunHelper(argc, argv, setup, [](vellora::helper::HelperRun& run) {
 //           run.SetStep(30);
 //           vellora::helper::PrintOnDefault(pdfPath, title);   // throws when refused
 //           return vellora::helper::Outcome::kPrinted;
@@ -42,7 +42,7 @@
 
 namespace vellora::helper {
 
-struct HelperSpec {
+struct HelperSetup {
     ParseStyle style = ParseStyle::kStripQuotes;
     // Begins with the failed status text (the frame puts it in front when it does not).
     std::string errorText;
@@ -69,10 +69,10 @@ Sink& RealSink();  // modWriteLog::WriteLog and modJob::WriteJobRecord
 
 class HelperRun {
   public:
-    HelperRun(const HelperSpec& spec, Sink& sink, Clock& clock)
-        : spec_(spec), sink_(sink), clock_(clock) {}
+    HelperRun(const HelperSetup& setup, Sink& sink, Clock& clock)
+        : setup_(setup), sink_(sink), clock_(clock) {}
     const CommandLine& Line() const { return line_; }
-    const HelperSpec& Spec() const { return spec_; }
+    const HelperSetup& Setup() const { return setup_; }
     Clock& GetClock() { return clock_; }
     Sink& GetSink() { return sink_; }
     int Step() const { return step_; }
@@ -86,7 +86,7 @@ class HelperRun {
     void FailWith(const std::string& logText, const std::string& record);
     bool Finished() const { return finished_; }
     bool Succeeded() const { return succeeded_; }  // the final record is the done status
-    // The spec's error text, beginning with the failed status text.
+    // The setup's error text, beginning with the failed status text.
     std::string ErrorText() const;
 
     // Used by the frame.
@@ -94,7 +94,7 @@ class HelperRun {
     void Trap(const std::string& description);
 
   private:
-    const HelperSpec& spec_;
+    const HelperSetup& setup_;
     Sink& sink_;
     Clock& clock_;
     CommandLine line_;
@@ -106,9 +106,9 @@ class HelperRun {
 using PrintStep = std::function<Outcome(HelperRun&)>;
 
 // The whole run for a helper's main(); returns the process exit code (0 done, 1 failed).
-int RunHelper(int argc, char** argv, const HelperSpec& spec, const PrintStep& step);
+int RunHelper(int argc, char** argv, const HelperSetup& setup, const PrintStep& step);
 // The same on a given argument text, sink and clock (tests).
-int RunHelperOn(const std::string& argumentText, const HelperSpec& spec, const PrintStep& step,
+int RunHelperOn(const std::string& argumentText, const HelperSetup& setup, const PrintStep& step,
                 Sink& sink, Clock& clock);
 
 // A failure with its description, for print steps (any std::exception works as well).

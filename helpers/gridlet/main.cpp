@@ -5,12 +5,12 @@
 
 int main(int argc, char** argv) {
     using namespace vellora::helper;
-    HelperSpec spec;
-    spec.style = ParseStyle::kKeepQuotes;
-    spec.errorText = gridlet::texts::kError.str();
+    HelperSetup setup;
+    setup.style = ParseStyle::kKeepQuotes;
+    setup.errorText = gridlet::texts::kError.str();
     // Outlives the run: the done record is written first, the PDF released after it.
     vellora::officeprint::PrintedCopy copy;
-    return RunHelper(argc, argv, spec, [&](HelperRun& run) {
+    return RunHelper(argc, argv, setup, [&](HelperRun& run) {
         vellora::officeprint::PrintDocument(run, copy);
         return Outcome::kPrinted;
     });

@@ -94,11 +94,11 @@ Outcome PrintPicture(HelperRun& run) {
 }  // namespace pictor
 
 int main(int argc, char** argv) {
-    vellora::helper::HelperSpec spec;
-    spec.style = vellora::helper::ParseStyle::kPictor;
-    spec.errorText = pictor::texts::kError.str();
-    spec.stepSeparator = pictor::texts::kStepSeparator.str();
-    spec.parseStep = 10;
-    spec.activeStep = 20;
-    return vellora::helper::RunHelper(argc, argv, spec, pictor::PrintPicture);
+    vellora::helper::HelperSetup setup;
+    setup.style = vellora::helper::ParseStyle::kPictor;
+    setup.errorText = pictor::texts::kError.str();
+    setup.stepSeparator = pictor::texts::kStepSeparator.str();
+    setup.parseStep = 10;
+    setup.activeStep = 20;
+    return vellora::helper::RunHelper(argc, argv, setup, pictor::PrintPicture);
 }

@@ -5,10 +5,10 @@
 
 int main(int argc, char** argv) {
     using namespace vellora::helper;
-    HelperSpec spec;
-    spec.style = ParseStyle::kKeepQuotes;
-    spec.errorText = slidor::texts::kError.str();
-    return RunHelper(argc, argv, spec, [](HelperRun& run) {
+    HelperSetup setup;
+    setup.style = ParseStyle::kKeepQuotes;
+    setup.errorText = slidor::texts::kError.str();
+    return RunHelper(argc, argv, setup, [](HelperRun& run) {
         {
             vellora::officeprint::PrintedCopy copy;
             vellora::officeprint::PrintDocument(run, copy);

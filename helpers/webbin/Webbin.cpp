@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 
 #include "helpers/webbin/WebbinTexts.h"
 #include "platform/html/HtmlToPdf.h"
@@ -40,7 +41,11 @@ void LetEventsRun() {
     loop.exec();
 }
 
-// A private folder for the PDF, gone when the step ends.
+std::mutex leftoverMutex;
+std::string leftover;  // the PDF folder while it exists, for the watchdog
+
+// A private folder for the PDF, gone when CUPS has the job (or, should the run be cut short,
+// removed by the watchdog).
 class PdfFolder {
   public:
     PdfFolder() {
@@ -49,10 +54,14 @@ class PdfFolder {
             (tmp != nullptr && *tmp != '\0' ? std::string(tmp) : VL("/tmp")) + t::kPdfFolder.str();
         if (::mkdtemp(name.data()) == nullptr) throw HelperFailure(std::strerror(errno));
         path_ = name;
+        std::lock_guard<std::mutex> lock(leftoverMutex);
+        leftover = path_;
     }
     ~PdfFolder() {
+        std::lock_guard<std::mutex> lock(leftoverMutex);
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
+        leftover.clear();
     }
     const std::string& path() const { return path_; }
 
@@ -61,6 +70,13 @@ class PdfFolder {
 };
 
 }  // namespace
+
+void RemoveLeftovers() {
+    std::lock_guard<std::mutex> lock(leftoverMutex);
+    std::error_code ec;
+    if (!leftover.empty()) std::filesystem::remove_all(leftover, ec);
+    leftover.clear();
+}
 
 Waits WaitsFromEnvironment() {
     Waits waits;
@@ -88,15 +104,18 @@ Outcome PrintPage(HelperRun& run, const Waits& waits) {
     }
 
     run.SetStep(40);
-    PdfFolder folder;
-    const std::string pdf = folder.path() + t::kPdfName.str();
-    vellora::html::HtmlPdfOptions options;
-    const auto paper = vellora::print::DefaultPaperSize();
-    options.pageWidth = paper.width;
-    options.pageHeight = paper.height;
-    const auto result = page.PrintToPdf(pdf, options);
-    if (result.outcome != vellora::html::HtmlOutcome::Printed) throw HelperFailure(result.error);
-    vellora::helper::PrintOnDefault(pdf, std::filesystem::path(run.Line().path).filename());
+    {
+        PdfFolder folder;
+        const std::string pdf = folder.path() + t::kPdfName.str();
+        vellora::html::HtmlPdfOptions options;
+        const auto paper = vellora::print::DefaultPaperSize();
+        options.pageWidth = paper.width;
+        options.pageHeight = paper.height;
+        const auto result = page.PrintToPdf(pdf, options);
+        if (result.outcome != vellora::html::HtmlOutcome::Printed)
+            throw HelperFailure(result.error);
+        vellora::helper::PrintOnDefault(pdf, std::filesystem::path(run.Line().path).filename());
+    }
 
     // The spooler's time: printing is not confirmed beyond CUPS taking the job.
     run.SetStep(50);

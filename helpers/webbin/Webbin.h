@@ -15,6 +15,9 @@ struct Waits {
 // The waits, with the environment's overrides applied.
 Waits WaitsFromEnvironment();
 
+// Removes the PDF folder of a run that is being cut short (the watchdog's last act).
+void RemoveLeftovers();
+
 // The print step: load, wait for the page, print it, wait for the spooler.
 vellora::helper::Outcome PrintPage(vellora::helper::HelperRun& run, const Waits& waits);
 

@@ -61,6 +61,7 @@ void StartWatchdog(GuardedSink& sink, Duration limit) {
         const std::string text =
             modJob::Status().failed + t::kGeneralError.str() + t::kEngineStuck.str();
         sink.CloseWith(text);
+        webbin::RemoveLeftovers();
         std::fflush(nullptr);
         ::_exit(1);
     }).detach();
@@ -79,11 +80,11 @@ int main(int argc, char** argv) {
     static GuardedSink sink;
     StartWatchdog(sink, waits.watchdog);
 
-    HelperSpec spec;
-    spec.style = ParseStyle::kStripQuotes;
-    spec.errorText = t::kGeneralError.str();
+    HelperSetup setup;
+    setup.style = ParseStyle::kStripQuotes;
+    setup.errorText = t::kGeneralError.str();
     const int code = RunHelperOn(
-        ArgumentText(argc, argv), spec,
+        ArgumentText(argc, argv), setup,
         [&](HelperRun& run) { return webbin::PrintPage(run, waits); }, sink, DefaultClock());
     // The engine may block its own exit; the record is written, so leave at once.
     std::fflush(nullptr);

@@ -13,15 +13,14 @@ int main(int argc, char** argv) {
     // The window may hide in the notification area while a dialog closes: only the main
     // window's own close ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    vellora::print::CupsPrintSystem printers;
     vellora::forms::frmTavro window;
     window.hooks().makeSession = [] { return vellora::mail::CreateMailSession(); };
     window.hooks().makeMessage = [] { return vellora::mail::CreateMailMessage(); };
-    // Rules, attachment types, printers, job creation, the dispatcher and the failed-jobs
-    // window; then the accounts, the wizard and the mail check, which hands each message
-    // to the job part.
-    vellora::print::CupsPrintSystem printers;
+    // The accounts first: on a tab change their question comes before the rules' one.
+    vellora::forms::AccountsWiring accounts(window, nullptr);
     vellora::forms::JobsWiring jobs(window, printers);
-    vellora::forms::AccountsWiring accounts(window, &jobs);
+    accounts.SetMessageHandling(&jobs);  // the mail check hands each message to the rules
     QObject::connect(&window, &vellora::forms::frmTavro::unloaded, &app, &QApplication::quit);
     const auto result = window.Form_Load();
     if (result == vellora::forms::frmTavro::LoadResult::Ended) return 0;

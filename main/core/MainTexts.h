@@ -63,8 +63,6 @@ inline constexpr auto kHomePageCaption = Encode("Project page");
 inline constexpr auto kHomePageUrl = Encode("http://127.0.0.1/vellora");
 // Notifications: the service's request (path, four query keys), its success word, and the
 // kinds, titles and texts of the events.
-inline constexpr auto kNotifyDefaultBase = Encode("http://127.0.0.1:8631");
-inline constexpr auto kNotifyUrlEnv = Encode("VELLORA_NOTIFY_URL");
 inline constexpr auto kNotifyPath = Encode("/notify");
 inline constexpr auto kNotifyKeyKind = Encode("kind");
 inline constexpr auto kNotifyKeySubject = Encode("subject");

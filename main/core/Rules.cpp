@@ -158,7 +158,8 @@ bool SaveRules(const RuleBook& book, const std::string& path, Dialogs* dialogs, 
     if (!within) {
         n = itemLimit;
         if (dialogs)
-            dialogs->MessageBox(RuleLimitSaveMessage(itemLimit), MsgButtons::Ok, mt::kTitleSaveRules);
+            dialogs->MessageBox(RuleLimitSaveMessage(itemLimit), MsgButtons::Ok,
+                                mt::kTitleSaveRules);
     }
     basINI_IO::WriteSettingNumber(n, path, t::kRulesSection, t::kKeyRuleCount);
     for (int i = 1; i <= n; ++i) {

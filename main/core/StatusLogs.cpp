@@ -1,5 +1,7 @@
 #include "main/core/StatusLogs.h"
 
+#include "shared/ServiceAddress.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -32,13 +34,7 @@ BoxLimit LimitOf(StatusBox box) {
 }
 
 std::string NotifyServiceBase() {
-    const std::string name = tx::kNotifyUrlEnv.str();
-    if (const char* env = std::getenv(name.c_str()); env && *env) {
-        std::string base = env;
-        while (!base.empty() && base.back() == '/') base.pop_back();
-        return base;
-    }
-    return tx::kNotifyDefaultBase.str();
+    return vellora::NotifyServiceUrl();
 }
 
 std::string NotifyRequestUrl(const std::string& base, const std::string& kind,

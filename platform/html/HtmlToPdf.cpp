@@ -205,25 +205,4 @@ HtmlPdfResult HtmlPage::PrintToPdf(const std::string& pdfPath, const HtmlPdfOpti
     return Outcome(HtmlOutcome::Printed);
 }
 
-HtmlPdfResult RenderHtmlToPdf(const std::string& htmlPath, const std::string& pdfPath,
-                              const HtmlPdfOptions& options) {
-    HtmlPage page(htmlPath);
-    if (!page.Problem().empty()) return Outcome(HtmlOutcome::Failed, page.Problem());
-    page.Load();
-    bool loaded = false;
-    QTimer poll;
-    QEventLoop loop;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (page.Loaded()) {
-            loaded = true;
-            loop.quit();
-        }
-    });
-    poll.start(5);
-    QTimer::singleShot(options.loadTimeout, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (!loaded && !page.Loaded()) return Outcome(HtmlOutcome::NotReady);
-    return page.PrintToPdf(pdfPath, options);
-}
-
 }  // namespace vellora::html

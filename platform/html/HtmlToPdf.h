@@ -12,11 +12,10 @@ struct HtmlPdfOptions {
     double pageWidth = 595.28;  // points; the default printer's paper is given by the caller
     double pageHeight = 841.89;
     double margin = 28.35;  // points on every side (1 cm)
-    std::chrono::milliseconds loadTimeout = std::chrono::seconds(20);
     std::chrono::milliseconds printTimeout = std::chrono::seconds(60);
 };
 
-enum class HtmlOutcome { Printed, NotReady, Failed };
+enum class HtmlOutcome { Printed, Failed };
 
 struct HtmlPdfResult {
     HtmlOutcome outcome = HtmlOutcome::Failed;
@@ -49,10 +48,5 @@ class HtmlPage {
 // Sets up the process for the engine: call first thing in main, before the application
 // object exists (no window system, the sandbox off as root, shared GL contexts).
 void PrepareEngineProcess();
-
-// Loads `htmlPath` and, once it has completely loaded, prints it to `pdfPath`. Needs a
-// QGuiApplication (or QApplication) in this thread; runs its event loop while it waits.
-HtmlPdfResult RenderHtmlToPdf(const std::string& htmlPath, const std::string& pdfPath,
-                              const HtmlPdfOptions& options);
 
 }  // namespace vellora::html

@@ -119,6 +119,7 @@ TransferResult CurlMailSession::Run(const std::string& url, const std::string& c
     }
     TransferResult r = transfer_->Perform(url, command, nobody);
     lastError_ = r.error;
+    lastLines_ = r.lines;
     return r;
 }
 
@@ -143,19 +144,41 @@ std::int32_t CurlMailSession::DoLogin(const std::string& server, const std::stri
     if (auth == Auth::kPlain) {
         const std::int32_t code = Attempt(VL("AUTH=PLAIN;AUTH=LOGIN"));
         // A server without SASL PLAIN or LOGIN still takes the protocol's own plain login.
-        if (code == kLoginRefused &&
-            lastError_.find(VL("No known authentication mechanisms")) != std::string::npos) {
+        if (code == kLoginRefused && !Offers(VL("PLAIN")) && !Offers(VL("LOGIN"))) {
             return Attempt("");
         }
         return code;
     }
     if (imap_) return Attempt(VL("AUTH=CRAM-MD5"));
     const std::int32_t code = Attempt(VL("AUTH=+APOP"));
-    if (code == kLoginRefused &&
-        lastError_.find(VL("No known authentication mechanisms")) != std::string::npos) {
-        return Attempt(VL("AUTH=CRAM-MD5"));
-    }
+    if (code == kLoginRefused && !OffersApop()) return Attempt(VL("AUTH=CRAM-MD5"));
     return code;
+}
+
+// Whether the server's answers so far (greeting, capabilities) list the SASL mechanism.
+bool CurlMailSession::Offers(const std::string& mechanism) const {
+    const std::string wanted = Lower(mechanism);
+    for (const auto& line : Lines(lastLines_)) {
+        std::istringstream words(Lower(line));
+        std::string word;
+        bool saslLine = false;
+        while (words >> word) {
+            if (word == VL("sasl")) saslLine = true;  // POP3: "SASL PLAIN LOGIN"
+            if (word == VL("auth=") + wanted || (saslLine && word == wanted)) return true;
+        }
+    }
+    return false;
+}
+
+// APOP needs the time stamp <...@...> in the POP3 greeting.
+bool CurlMailSession::OffersApop() const {
+    const auto lines = Lines(lastLines_);
+    if (lines.empty()) return false;
+    const std::string& greeting = lines.front();
+    const auto open = greeting.find('<');
+    const auto at = greeting.find('@', open == std::string::npos ? 0 : open);
+    return open != std::string::npos && at != std::string::npos &&
+           greeting.find('>', at) != std::string::npos;
 }
 
 // One connection and login with the given libcurl login options; reads the message count.
@@ -170,10 +193,11 @@ std::int32_t CurlMailSession::Attempt(const std::string& options) {
     loggedIn_ = true;
     const std::int32_t count = imap_ ? ImapSelect() : PopCount();
     if (count >= 0) return kOk;
-    const std::string error = lastError_;
+    const std::string error = lastError_, lines = lastLines_;
     const std::int32_t code = failCode_;
     Close();
     lastError_ = error;
+    lastLines_ = lines;
     return code;
 }
 
@@ -187,7 +211,7 @@ std::int32_t CurlMailSession::PopCount() {
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
         unsigned long count = 0, size = 0;
         char rest = 0;
-        if (std::sscanf(it->c_str(), "+OK %lu %lu%c", &count, &size, &rest) >= 2) {
+        if (std::sscanf(it->c_str(), VL("+OK %lu %lu%c").c_str(), &count, &size, &rest) >= 2) {
             count_ = static_cast<std::int32_t>(std::min<unsigned long>(count, 0x7FFFFFFF));
             return count_;
         }
@@ -195,23 +219,49 @@ std::int32_t CurlMailSession::PopCount() {
     return -1;
 }
 
-// A fresh SELECT: the server's current view of the mailbox, new messages included.
+// SELECT on the URL without a mailbox, so that libcurl sends only ours: one mailbox sync.
 std::int32_t CurlMailSession::ImapSelect() {
     failCode_ = kProtocolError;
-    const TransferResult r = Run(MailboxUrl(), VL("SELECT INBOX"), false);
+    const TransferResult r = Run(BaseUrl(), VL("SELECT INBOX"), false);
     if (!r.ok()) return Fail(r);
     imapUids_.clear();
-    for (const auto& line : Lines(r.body)) {
+    count_ = -1;
+    ImapUpdates(r.body);
+    staleView_ = false;
+    return count_;
+}
+
+// NOOP: the server reports what changed since its last answer (new and expunged messages).
+std::int32_t CurlMailSession::ImapNoop() {
+    if (staleView_) return ImapSelect();
+    failCode_ = kProtocolError;
+    const TransferResult r = Run(BaseUrl(), VL("NOOP"), false);
+    if (!r.ok()) return Fail(r);
+    ImapUpdates(r.body);
+    return count_;
+}
+
+// Untagged EXISTS and EXPUNGE lines move the sequence numbers: the count follows them and the
+// index-to-UID cache starts again. Other untagged lines go to `other`.
+void CurlMailSession::ImapUpdates(const std::string& body, std::vector<std::string>* other) {
+    for (auto& line : Lines(body)) {
         std::istringstream words(line);
         std::string star, number, what;
-        unsigned long count = 0;
-        if (words >> star >> number >> what && star == "*" && Lower(what) == VL("exists") &&
-            ParseUnsigned(number, count)) {
-            count_ = static_cast<std::int32_t>(std::min<unsigned long>(count, 0x7FFFFFFF));
-            return count_;
+        unsigned long n = 0;
+        if (!(words >> star >> number >> what) || star != "*" || !ParseUnsigned(number, n)) {
+            continue;
+        }
+        what = Lower(what);
+        if (what == VL("exists")) {
+            count_ = static_cast<std::int32_t>(std::min<unsigned long>(n, 0x7FFFFFFF));
+            imapUids_.clear();
+        } else if (what == VL("expunge")) {
+            if (count_ > 0) --count_;
+            imapUids_.clear();
+        } else if (other) {
+            other->push_back(std::move(line));
         }
     }
-    return -1;
 }
 
 std::int32_t CurlMailSession::Fail(const TransferResult& r) {
@@ -222,7 +272,8 @@ std::int32_t CurlMailSession::Fail(const TransferResult& r) {
 
 std::int32_t CurlMailSession::MessageCount() {
     if (!loggedIn_) return -1;
-    const std::int32_t count = imap_ ? ImapSelect() : PopCount();
+    // A POP3 session keeps the mailbox as it was at login: the count of the login stands.
+    const std::int32_t count = imap_ ? ImapNoop() : count_;
     return count < 0 ? -1 : count;
 }
 
@@ -277,24 +328,25 @@ bool CurlMailSession::ImapLoadIds(int index) {
     const int low = std::max(1, index - std::max(1, config_.idChunk) + 1);
     const std::string command =
         VL("FETCH ") + std::to_string(low) + ':' + std::to_string(index) + VL(" (UID)");
-    const TransferResult r = Run(MailboxUrl(), command, false);
+    const TransferResult r = Run(BaseUrl(), command, false);
     if (!r.ok()) return false;
-    for (const auto& line : Lines(r.body)) {
+    std::vector<std::string> fetched;
+    ImapUpdates(r.body, &fetched);
+    for (const auto& line : fetched) {
         std::istringstream words(line);
         std::string star, number, fetch;
         unsigned long seq = 0;
-        if (!(words >> star >> number >> fetch) || star != "*" || !ParseUnsigned(number, seq) ||
+        if (!(words >> star >> number >> fetch) || !ParseUnsigned(number, seq) ||
             Lower(fetch) != VL("fetch")) {
             continue;
         }
-        const std::string upper = Lower(line);
-        const auto at = upper.find(VL("uid "));
+        const std::string lower = Lower(line);
+        const auto at = lower.find(VL("uid "));
         if (at == std::string::npos) continue;
         std::size_t end = at + 4;
         while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end]))) ++end;
-        const std::string uid = line.substr(at + 4, end - at - 4);
         unsigned long value = 0;
-        if (ParseUnsigned(uid, value) && value > 0) {
+        if (ParseUnsigned(line.substr(at + 4, end - at - 4), value) && value > 0) {
             imapUids_[static_cast<int>(seq)] = std::to_string(value);
         }
     }
@@ -333,17 +385,20 @@ std::string CurlMailSession::PopRetrieve(int index) {
 std::string CurlMailSession::ImapRetrieve(int index) {
     const std::string uid = ImapUid(index);
     if (uid.empty()) return {};
-    const TransferResult flags = Run(MailboxUrl(), VL("UID FETCH ") + uid + VL(" (FLAGS)"), false);
+    const TransferResult flags = Run(BaseUrl(), VL("UID FETCH ") + uid + VL(" (FLAGS)"), false);
     if (!flags.ok()) return {};
     const std::string lower = Lower(flags.body);
     const auto at = lower.find(VL("flags ("));
     if (at == std::string::npos) return {};  // the message is gone
     const auto close = lower.find(')', at);
     const bool seen = lower.substr(at, close - at).find(VL("\\seen")) != std::string::npos;
+    // libcurl selects the mailbox itself before its first fetch; the EXISTS of that SELECT
+    // never reaches us, so the next count asks with a SELECT of its own.
     TransferResult message = Run(MailboxUrl() + VL(";UID=") + uid, "", false);
+    staleView_ = true;
     if (!seen) {
         const std::string keep = lastError_;
-        Run(MailboxUrl(), VL("UID STORE ") + uid + VL(" -FLAGS.SILENT (\\Seen)"), false);
+        Run(BaseUrl(), VL("UID STORE ") + uid + VL(" -FLAGS.SILENT (\\Seen)"), false);
         if (!message.ok()) lastError_ = keep;
     }
     return message.ok() ? std::move(message.body) : std::string();
@@ -356,6 +411,7 @@ void CurlMailSession::Close() {
     imapUids_.clear();
     popIds_.clear();
     popIdsLoaded_ = false;
+    staleView_ = false;
     lastError_.clear();
 }
 

@@ -28,7 +28,10 @@ struct CurlMailConfig {
     std::string uidlMapPath;  // empty: UidlMap::DefaultPath() at login
     int popStartTlsPort = 110;
     int imapStartTlsPort = 143;
-    int idChunk = 256;  // IMAP UIDs fetched per round trip
+    // IMAP UIDs fetched per round trip. libcurl counts every response line against its 300 KB
+    // header limit once for each line still waiting in its buffer, so a response of n lines
+    // costs about n * n / 2 lines: 64 stays far below the limit.
+    int idChunk = 64;
 };
 
 class CurlMailSession : public MailSession {
@@ -61,6 +64,8 @@ class CurlMailSession : public MailSession {
     std::int32_t DoLogin(const std::string& server, const std::string& user,
                          const std::string& password, Auth auth);
     std::int32_t Attempt(const std::string& options);
+    bool Offers(const std::string& mechanism) const;
+    bool OffersApop() const;
     int EffectivePort() const;
     std::string BaseUrl() const;
     std::string MailboxUrl() const;
@@ -70,6 +75,8 @@ class CurlMailSession : public MailSession {
     std::int32_t PopCount();
     bool PopLoadIds();
     std::int32_t ImapSelect();
+    std::int32_t ImapNoop();
+    void ImapUpdates(const std::string& body, std::vector<std::string>* other = nullptr);
     bool ImapLoadIds(int index);
     std::string ImapUid(int index);
     std::string PopRetrieve(int index);
@@ -83,6 +90,7 @@ class CurlMailSession : public MailSession {
     std::unique_ptr<CurlTransfer> transfer_;
     bool loggedIn_ = false;
     std::string lastError_;
+    std::string lastLines_;  // the server's response lines of the last transfer
     std::int32_t failCode_ = kOk;
 
     // Per session: the mailbox as the server last showed it.
@@ -90,6 +98,7 @@ class CurlMailSession : public MailSession {
     std::map<int, std::string> imapUids_;  // index -> UID
     std::vector<std::uint32_t> popIds_;    // index - 1 -> local id
     bool popIdsLoaded_ = false;
+    bool staleView_ = false;  // libcurl selected the mailbox behind our back
 };
 
 // Maps a libcurl result to the component's result codes.

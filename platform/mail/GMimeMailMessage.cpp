@@ -51,15 +51,16 @@ std::string MimeType(GMimeObject* object) {
     return out;
 }
 
-bool IsType(GMimeObject* object, const char* type, const char* subtype) {
+bool IsType(GMimeObject* object, const std::string& type, const std::string& subtype) {
     GMimeContentType* ct = g_mime_object_get_content_type(object);
-    return ct && g_mime_content_type_is_type(ct, type, subtype);
+    return ct && g_mime_content_type_is_type(ct, type.c_str(), subtype.c_str());
 }
 
 std::string FileName(GMimeObject* object) {
     if (GMIME_IS_PART(object)) return Str(g_mime_part_get_filename(GMIME_PART(object)));
-    const char* name = g_mime_object_get_content_disposition_parameter(object, "filename");
-    if (!name) name = g_mime_object_get_content_type_parameter(object, "name");
+    const char* name =
+        g_mime_object_get_content_disposition_parameter(object, VL("filename").c_str());
+    if (!name) name = g_mime_object_get_content_type_parameter(object, VL("name").c_str());
     return Str(name);
 }
 
@@ -73,8 +74,8 @@ bool IsBodyText(GMimeObject* object, bool* html) {
     if (!GMIME_IS_PART(object) || IsAttachmentDisposition(object) || !FileName(object).empty()) {
         return false;
     }
-    *html = IsType(object, "text", "html");
-    return *html || IsType(object, "text", "plain");
+    *html = IsType(object, VL("text"), VL("html"));
+    return *html || IsType(object, VL("text"), VL("plain"));
 }
 
 bool ContainsBodyText(GMimeObject* object, bool wantHtml, int depth) {
@@ -195,7 +196,7 @@ void GMimeMailMessage::Walk(GMimeObject* object, int depth) {
     if (GMIME_IS_MULTIPART(object)) {
         GMimeMultipart* mp = GMIME_MULTIPART(object);
         const int n = g_mime_multipart_get_count(mp);
-        if (!haveBody_ && IsType(object, "multipart", "alternative")) {
+        if (!haveBody_ && IsType(object, VL("multipart"), VL("alternative"))) {
             // The richest alternative is the body; the others are the same text again.
             int chosen = -1;
             for (int i = 0; i < n; ++i) {
@@ -227,7 +228,7 @@ void GMimeMailMessage::Walk(GMimeObject* object, int depth) {
 void GMimeMailMessage::TakeBody(GMimeObject* part, bool html) {
     haveBody_ = true;
     html_ = html;
-    charset_ = Str(g_mime_object_get_content_type_parameter(part, "charset"));
+    charset_ = Str(g_mime_object_get_content_type_parameter(part, VL("charset").c_str()));
     body_ = ToUtf8(Decoded(part), charset_);
 }
 

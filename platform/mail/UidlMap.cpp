@@ -4,7 +4,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -53,7 +55,10 @@ std::string UidlMap::DefaultPath() {
 }
 
 std::string UidlMap::AccountKey(const std::string& server, int port, const std::string& user) {
-    return Escape(server) + ':' + std::to_string(port) + ':' + Escape(user);
+    // Host names do not care about case; a user who retypes one must keep the account's ids.
+    std::string host = server;
+    for (auto& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return Escape(host) + ':' + std::to_string(port) + ':' + Escape(user);
 }
 
 UidlMap::Table UidlMap::Load() const {

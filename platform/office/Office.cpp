@@ -172,7 +172,7 @@ ConvertResult ConvertToPdf(const std::string& input, const std::string& outDir,
     GroupRunResult run;
     for (int attempt = 0; attempt < 2; ++attempt) {
         run = RunInOwnGroup(ConvertArguments(program, profile, copy, work.path()),
-                            OfficeEnvironment(), log, Left(deadline));
+                            OfficeEnvironment(work.path() + VL("/tmp")), log, Left(deadline));
         if (!run.started) return Fail(t::kNotStarted.str() + run.error);
         if (run.timedOut) {
             return Fail(t::kTimedOut.str() + Seconds(options.timeout) + t::kSecondsStopped.str());

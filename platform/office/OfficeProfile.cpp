@@ -47,9 +47,10 @@ std::string WarmUp(const std::string& program, const std::string& profile,
     for (int attempt = 0; attempt < 3; ++attempt) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        const auto run = RunInOwnGroup(ConvertArguments(program, profile, doc, scratch),
-                                       OfficeEnvironment(), scratch + t::kLogName.str(),
-                                       std::max(left, std::chrono::milliseconds(1)));
+        const auto run =
+            RunInOwnGroup(ConvertArguments(program, profile, doc, scratch),
+                          OfficeEnvironment(scratch + VL("/tmp")), scratch + t::kLogName.str(),
+                          std::max(left, std::chrono::milliseconds(1)));
         if (!run.started) {
             error = t::kNotStarted.str() + run.error;
             break;
@@ -68,8 +69,10 @@ std::string WarmUp(const std::string& program, const std::string& profile,
 
 }  // namespace
 
-std::map<std::string, std::string> OfficeEnvironment() {
-    return {{t::kLockingVariable.str(), VL("1")}};
+std::map<std::string, std::string> OfficeEnvironment(const std::string& tempFolder) {
+    std::error_code ec;
+    fs::create_directories(tempFolder, ec);
+    return {{t::kLockingVariable.str(), VL("1")}, {VL("TMPDIR"), tempFolder}};
 }
 
 std::vector<std::string> ConvertArguments(const std::string& program, const std::string& profile,

@@ -10,8 +10,10 @@
 
 namespace vellora::office {
 
-// The environment the office program runs with (what its start script would set).
-std::map<std::string, std::string> OfficeEnvironment();
+// The environment the office program runs with: what its start script would set, and a
+// temporary folder of the run's own (a program stopped by the watchdog leaves its temporary
+// files there, and they go with the run's folder).
+std::map<std::string, std::string> OfficeEnvironment(const std::string& tempFolder);
 
 // The office program's arguments for converting `document` into a PDF in `outDir`.
 std::vector<std::string> ConvertArguments(const std::string& program, const std::string& profile,

@@ -12,7 +12,7 @@ struct Notification {
     std::string kind, subject, body, recipient;
 };
 
-// A plain addr-spec (local@domain), nothing around it, one address only.
+// A plain address (local@domain), nothing around it, one address only.
 bool IsPlainAddress(const std::string& address);
 bool IsValidUtf8(const std::string& text);
 

@@ -1,5 +1,6 @@
 #include "services/notifyd/Config.h"
 
+#include <cctype>
 #include <fstream>
 
 #include "services/notifyd/NotifyTexts.h"
@@ -13,6 +14,11 @@ std::string Trim(const std::string& s) {
     if (b == std::string::npos) return {};
     const auto e = s.find_last_not_of(" \t\r");
     return s.substr(b, e - b + 1);
+}
+
+std::string Lower(std::string s) {
+    for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return s;
 }
 
 bool ParsePositive(const std::string& text, int max, int& out) {
@@ -69,6 +75,16 @@ bool Apply(const std::string& name, const std::string& value, Config& c) {
         return ParsePositive(value, 3600, c.timeoutSeconds);
     } else if (name == kOptLog.str()) {
         c.logFile = value;
+    } else if (name == kOptAllow.str()) {
+        std::string entry;
+        for (char ch : value + " ") {
+            if (ch == ' ' || ch == ',' || ch == '\t') {
+                if (!entry.empty()) c.allowed.push_back(Lower(entry));
+                entry.clear();
+            } else {
+                entry += ch;
+            }
+        }
     } else {
         return false;
     }
@@ -76,6 +92,17 @@ bool Apply(const std::string& name, const std::string& value, Config& c) {
 }
 
 }  // namespace
+
+bool RecipientAllowed(const Config& config, const std::string& recipient) {
+    if (config.allowed.empty()) return true;
+    const std::string r = Lower(recipient);
+    const auto at = r.rfind('@');
+    for (const auto& entry : config.allowed) {
+        if (entry == r) return true;
+        if (entry.front() == '@' && at != std::string::npos && r.substr(at) == entry) return true;
+    }
+    return false;
+}
 
 std::map<std::string, std::string> ReadConfigFile(const std::string& path, std::string& error) {
     std::map<std::string, std::string> values;

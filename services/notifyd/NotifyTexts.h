@@ -14,6 +14,7 @@ inline constexpr auto kControlChar = Encode("control character not allowed in: "
 inline constexpr auto kTooLong = Encode("value too long: ");
 inline constexpr auto kNotUtf8 = Encode("value is not UTF-8: ");
 inline constexpr auto kSendFailed = Encode("mail not sent: ");
+inline constexpr auto kNotAllowed = Encode("this service does not send to that recipient");
 inline constexpr auto kNotFound = Encode("unknown request");
 inline constexpr auto kInternal = Encode("internal error");
 
@@ -45,6 +46,7 @@ inline constexpr auto kOptFrom = Encode("from");
 inline constexpr auto kOptCaFile = Encode("ca-file");
 inline constexpr auto kOptTimeout = Encode("timeout");
 inline constexpr auto kOptLog = Encode("log");
+inline constexpr auto kOptAllow = Encode("allow");
 inline constexpr auto kTlsNone = Encode("none");
 inline constexpr auto kTlsStartTls = Encode("starttls");
 inline constexpr auto kTlsImplicit = Encode("implicit");
@@ -55,6 +57,7 @@ inline constexpr auto kUsage = Encode(
     "usage: vellora-notifyd [--config FILE] [--listen ADDR] [--port N] [--smtp URL]\n"
     "       [--tls none|starttls|implicit] [--user NAME] [--password-file FILE]\n"
     "       [--from ADDRESS] [--ca-file FILE] [--timeout SECONDS] [--log FILE]\n"
+    "       [--allow 'ADDRESS @DOMAIN ...']\n"
     "The configuration file holds the same names as 'name = value' lines.\n");
 inline constexpr auto kBadOption = Encode("vellora-notifyd: bad option or value: ");
 inline constexpr auto kCannotBind = Encode("vellora-notifyd: cannot listen on ");

@@ -29,6 +29,9 @@ void HandleNotify(const notifyd::Config& config, const httplib::Request& req,
         req.get_param_value(keys[0].c_str()), req.get_param_value(keys[1].c_str()),
         req.get_param_value(keys[2].c_str()), req.get_param_value(keys[3].c_str())};
     if (auto refused = notifyd::Validate(n)) return Answer(res, 400, error + *refused);
+    if (!notifyd::RecipientAllowed(config, n.recipient)) {
+        return Answer(res, 403, error + notifyd::texts::kNotAllowed.str());
+    }
     if (auto failed = notifyd::SendMail(config, n.recipient, notifyd::Compose(n, config.from))) {
         return Answer(res, 502, error + notifyd::texts::kSendFailed.str() + *failed);
     }

@@ -179,4 +179,17 @@ TEST_F(MailCheckDovecot, PrintNewOnAnEmptyMailboxThenTheFirstArrivalIsNew) {
                 ElementsAre("127.0.0.1 - " + anna + "|a1", "localhost - " + bert + "|b1"));
 }
 
+TEST_F(MailCheckDovecot, ALargeMailboxIsCheckedWhole) {
+    for (int i = 1; i <= 300; ++i) dovecot->AddMessage(anna, Raw("a" + std::to_string(i)));
+    accounts = {Imap(anna, "anna-pw")};
+    Save();
+    Check();
+    EXPECT_EQ(StoredLastId(1), 300);
+    for (int i = 301; i <= 303; ++i) dovecot->AddMessage(anna, Raw("a" + std::to_string(i)));
+    Check();
+    const std::string label = "127.0.0.1 - " + anna;
+    EXPECT_THAT(handling.matched, ElementsAre(label + "|a301", label + "|a302", label + "|a303"));
+    EXPECT_EQ(vtest::Exists(dir / "vellora.log") ? vtest::ReadFile(dir / "vellora.log") : "", "");
+}
+
 }  // namespace

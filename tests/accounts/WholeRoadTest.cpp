@@ -17,9 +17,11 @@
 #include "main/core/MainTexts.h"
 #include "main/core/ScriptedDialogs.h"
 #include "main/forms/AccountsWiring.h"
+#include "main/forms/JobsWiring.h"
 #include "main/forms/frmFirstWizard.h"
 #include "main/forms/frmTavro.h"
 #include "platform/mail/MailFactory.h"
+#include "platform/print/FakePrintSystem.h"
 #include "shared/AppFolder.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
@@ -46,6 +48,14 @@ class NoTray : public forms::TrayIcon {
     bool Shown() const override { return false; }
     void SetTip(const QString&) override {}
     void SetIcon(const QIcon&) override {}
+};
+
+struct Launches : core::Launcher {
+    std::vector<std::string> lines;
+    bool Launch(const std::string& cmdLine) override {
+        lines.push_back(cmdLine);
+        return true;
+    }
 };
 
 forms::frmFirstWizard* FindWizard() {
@@ -158,6 +168,35 @@ TEST_F(WholeRoad, WizardAgainstDovecotThenTheTimersChecksReportTheNewMail) {
                 ::testing::ElementsAre("127.0.0.1 - anna|fresh one", "127.0.0.1 - anna|fresh two"));
     const std::string mailLog = window.Status().Text(core::StatusBox::Mail);
     EXPECT_EQ(mailLog.find("2 new"), mailLog.rfind("2 new"));
+    EXPECT_EQ(window.Status().Text(core::StatusBox::Error), "");
+    window.close();
+}
+
+// The same road with the program's own rules and job creation behind the check: the default
+// rule takes every new message, and each one becomes a queued job.
+TEST_F(WholeRoad, WithTheRulesTheNewMailBecomesQueuedJobs) {
+    vtest::Dovecot dovecot;
+    vtest::TcpRelay imap(143, dovecot.imapPort());
+    dovecot.AddUser("bert", "anna-pw");
+    Launches launcher;
+    print::FakePrintSystem printers;
+    printers.printers = {"Laser"};
+    printers.defaultPrinter = "Laser";
+    forms::frmTavro window({&clock, &dialogs, &launcher, nullptr, new NoTray});
+    forms::AccountsWiring accounts(window, nullptr);
+    forms::JobsWiring jobs(window, printers);
+    accounts.SetMessageHandling(&jobs);
+    ASSERT_EQ(Start(window, "bert", false), forms::frmTavro::LoadResult::Loaded);
+    clock.Advance(std::chrono::minutes(10));
+    window.tmrMailCheck_Timer();
+    dovecot.AddMessage("bert", Raw("for the printer"));
+    clock.Advance(std::chrono::minutes(10));
+    window.tmrMailCheck_Timer();
+    const std::string& log = window.Status().Text(core::StatusBox::Mail);
+    EXPECT_THAT(log, HasSubstr("127.0.0.1 - bert: 1 new message(s)"));
+    EXPECT_THAT(log,
+                HasSubstr("127.0.0.1 - bert" + tx::kCheckProcessing.str() + "for the printer"));
+    EXPECT_EQ(jobs.Jobs().queue.size(), 1u);
     EXPECT_EQ(window.Status().Text(core::StatusBox::Error), "");
     window.close();
 }

@@ -7,25 +7,15 @@
 #include "shared/basINI_IO.h"
 #include "shared/modJob.h"
 #include "tests/helpers/HelperRunner.h"
+#include "tests/support/CupsEnvironment.h"
 #include "tests/support/Pdf.h"
 
 namespace {
 
 vtest::Cups* gCups = nullptr;
 
-class CupsEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        cups_ = std::make_unique<vtest::Cups>();
-        cups_->AddPrinter("Paper");
-        gCups = cups_.get();
-    }
-    void TearDown() override { cups_.reset(); }
-
-  private:
-    std::unique_ptr<vtest::Cups> cups_;
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new CupsEnvironment);
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(
+    new vtest::CupsEnvironment(gCups, [](vtest::Cups& c) { c.AddPrinter("Paper"); }));
 
 class Docuvan : public ::testing::Test {
   protected:

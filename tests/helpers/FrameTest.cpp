@@ -67,20 +67,20 @@ struct RecordingSink : Sink {
 class FrameRun : public ::testing::Test {
   protected:
     FrameRun() {
-        spec.style = ParseStyle::kPictor;
-        spec.errorText = modJob::Status().failed + ": picture: ";
-        spec.stepSeparator = " - ";
-        spec.activeStep = 20;
+        setup.style = ParseStyle::kPictor;
+        setup.errorText = modJob::Status().failed + ": picture: ";
+        setup.stepSeparator = " - ";
+        setup.activeStep = 20;
     }
     std::string Active() const { return modJob::Status().active + std::to_string(::getpid()); }
-    HelperSpec spec;
+    HelperSetup setup;
     RecordingSink sink;
     ManualClock clock;
 };
 
 TEST_F(FrameRun, SuccessWritesActiveWithPidThenDone) {
     int calls = 0;
-    const int code = RunHelperOn(R"(99@"/a.jpg" jpg)", spec,
+    const int code = RunHelperOn(R"(99@"/a.jpg" jpg)", setup,
                                  [&](HelperRun& run) {
                                      ++calls;
                                      EXPECT_EQ(run.Line().path, "/a.jpg");
@@ -99,7 +99,7 @@ TEST_F(FrameRun, SuccessWritesActiveWithPidThenDone) {
 }
 
 TEST_F(FrameRun, TrapLogsFirstWithStepThenRecordsWithoutIt) {
-    const int code = RunHelperOn(R"(5@"/a.jpg" jpg)", spec,
+    const int code = RunHelperOn(R"(5@"/a.jpg" jpg)", setup,
                                  [](HelperRun& run) -> Outcome {
                                      run.SetStep(40);
                                      throw HelperFailure("paper jam");
@@ -107,18 +107,18 @@ TEST_F(FrameRun, TrapLogsFirstWithStepThenRecordsWithoutIt) {
                                  sink, clock);
     EXPECT_EQ(code, 1);
     ASSERT_EQ(sink.events.size(), 3u);
-    EXPECT_EQ(sink.events[1], "log:" + spec.errorText + "40 - paper jam");
-    EXPECT_EQ(sink.events[2], "rec:5=" + spec.errorText + "paper jam");
+    EXPECT_EQ(sink.events[1], "log:" + setup.errorText + "40 - paper jam");
+    EXPECT_EQ(sink.events[2], "rec:5=" + setup.errorText + "paper jam");
     EXPECT_EQ(modJob::FailureDetail(sink.events[2].substr(6)), ": picture: paper jam");
 }
 
 TEST_F(FrameRun, LineWithoutSeparatorFailsUnderTheWholeText) {
-    spec.style = ParseStyle::kStripQuotes;
-    spec.stepSeparator.clear();
+    setup.style = ParseStyle::kStripQuotes;
+    setup.stepSeparator.clear();
     bool printed = false;
     const std::string text = R"(garbage "/a.pdf")";
     RunHelperOn(
-        text, spec,
+        text, setup,
         [&](HelperRun&) {
             printed = true;
             return Outcome::kPrinted;
@@ -126,12 +126,12 @@ TEST_F(FrameRun, LineWithoutSeparatorFailsUnderTheWholeText) {
         sink, clock);
     EXPECT_FALSE(printed);
     ASSERT_EQ(sink.events.size(), 2u);
-    EXPECT_EQ(sink.events[0].rfind("log:" + spec.errorText, 0), 0u);
-    EXPECT_EQ(sink.events[1].rfind("rec:" + text + "=" + spec.errorText, 0), 0u);
+    EXPECT_EQ(sink.events[0].rfind("log:" + setup.errorText, 0), 0u);
+    EXPECT_EQ(sink.events[1].rfind("rec:" + text + "=" + setup.errorText, 0), 0u);
 }
 
 TEST_F(FrameRun, NothingIsWrittenAfterTheFinalRecord) {
-    RunHelperOn(R"(6@"/a.jpg" jpg)", spec,
+    RunHelperOn(R"(6@"/a.jpg" jpg)", setup,
                 [](HelperRun& run) -> Outcome {
                     run.FailWith("own log", modJob::Status().failed + "own record");
                     run.WriteRecord("late");
@@ -144,7 +144,7 @@ TEST_F(FrameRun, NothingIsWrittenAfterTheFinalRecord) {
 
     sink.events.clear();
     const int code =
-        RunHelperOn(R"(8@"/a.jpg" jpg)", spec,
+        RunHelperOn(R"(8@"/a.jpg" jpg)", setup,
                     [](HelperRun& run) {
                         run.Finish(modJob::Status().done);
                         return Outcome::kPrinted;  // the frame must not write done a second time
@@ -156,8 +156,8 @@ TEST_F(FrameRun, NothingIsWrittenAfterTheFinalRecord) {
 
 TEST_F(FrameRun, UnwritableLogStillLeavesTheRecord) {
     sink.logFails = true;
-    spec.errorText = "no prefix: ";  // the failed text is put in front
-    RunHelperOn(R"(1@"/a.jpg" jpg)", spec,
+    setup.errorText = "no prefix: ";  // the failed text is put in front
+    RunHelperOn(R"(1@"/a.jpg" jpg)", setup,
                 [](HelperRun&) -> Outcome { throw std::runtime_error("boom"); }, sink, clock);
     ASSERT_EQ(sink.events.size(), 2u);
     EXPECT_EQ(sink.events[1], "rec:1=" + modJob::Status().failed + "no prefix: boom");
@@ -165,15 +165,15 @@ TEST_F(FrameRun, UnwritableLogStillLeavesTheRecord) {
 
 TEST_F(FrameRun, ConversionSeamReportsItsFailureAsTheFinalRecord) {
     RunHelperOn(
-        R"(2@"/a.xyz" xyz)", spec,
+        R"(2@"/a.xyz" xyz)", setup,
         [](HelperRun& run) {
             ConvertRemotely(run, {ConversionUser::kPictor, run.Line().path, run.Line().typeToken});
             return Outcome::kRecorded;
         },
         sink, clock);
     ASSERT_EQ(sink.events.size(), 3u);
-    EXPECT_EQ(sink.events[1].rfind("log:" + spec.errorText, 0), 0u);
-    EXPECT_EQ(sink.events[2].rfind("rec:2=" + spec.errorText, 0), 0u);
+    EXPECT_EQ(sink.events[1].rfind("log:" + setup.errorText, 0), 0u);
+    EXPECT_EQ(sink.events[2].rfind("rec:2=" + setup.errorText, 0), 0u);
 }
 
 // With the real job store: the failure record under a whole argument text keeps the
@@ -183,17 +183,17 @@ TEST(FrameStore, FailureUnderWholeTextKeepsTheSettingsFileSound) {
     vellora::SetAppFolderForTesting(dir.path());
     modJob::ResetForTesting();
     modJob::WriteJobRecord("keep me", "1");
-    HelperSpec spec;
-    spec.errorText = modJob::Status().failed + " docs: ";
+    HelperSetup setup;
+    setup.errorText = modJob::Status().failed + " docs: ";
     const std::string text = R"(odd "/a.pdf")";
     RunHelperOn(
-        text, spec, [](HelperRun&) { return Outcome::kPrinted; }, RealSink(), DefaultClock());
-    EXPECT_EQ(modJob::ReadJobRecord(text).rfind(spec.errorText, 0), 0u);
+        text, setup, [](HelperRun&) { return Outcome::kPrinted; }, RealSink(), DefaultClock());
+    EXPECT_EQ(modJob::ReadJobRecord(text).rfind(setup.errorText, 0), 0u);
     RunHelperOn(
-        "a=b [x]\n", spec, [](HelperRun&) { return Outcome::kPrinted; }, RealSink(),
+        "a=b [x]\n", setup, [](HelperRun&) { return Outcome::kPrinted; }, RealSink(),
         DefaultClock());
     EXPECT_EQ(modJob::ReadJobRecord("1"), "keep me");
-    EXPECT_EQ(modJob::ReadJobRecord(text).rfind(spec.errorText, 0), 0u);
+    EXPECT_EQ(modJob::ReadJobRecord(text).rfind(setup.errorText, 0), 0u);
     vellora::SetAppFolderForTesting("");
     modJob::ResetForTesting();
 }

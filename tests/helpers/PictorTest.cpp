@@ -8,6 +8,7 @@
 #include "helpers/pictor/PictorTexts.h"
 #include "shared/modJob.h"
 #include "tests/helpers/HelperRunner.h"
+#include "tests/support/CupsEnvironment.h"
 #include "tests/support/Pdf.h"
 
 namespace {
@@ -15,22 +16,13 @@ using namespace std::chrono_literals;
 
 vtest::Cups* gCups = nullptr;
 
-class CupsEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        cups_ = std::make_unique<vtest::Cups>();
-        cups_->AddPrinter("Paper");
-        cups_->AddPrinter("LetterPaper", "Letter");
-        cups_->AddPrinter("Refuser");
-        cups_->RejectJobs("Refuser");
-        gCups = cups_.get();
-    }
-    void TearDown() override { cups_.reset(); }
-
-  private:
-    std::unique_ptr<vtest::Cups> cups_;
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new CupsEnvironment);
+const auto* const kEnv =
+    ::testing::AddGlobalTestEnvironment(new vtest::CupsEnvironment(gCups, [](vtest::Cups& c) {
+        c.AddPrinter("Paper");
+        c.AddPrinter("LetterPaper", "Letter");
+        c.AddPrinter("Refuser");
+        c.RejectJobs("Refuser");
+    }));
 
 class Pictor : public ::testing::Test {
   protected:

@@ -34,10 +34,15 @@ class Webbin : public ::testing::Test {
         cups_ = nullptr;
     }
 
+    void SetUp() override { runner_.SetBaseEnv({{"TMPDIR", tmp_.path()}}); }
     void TearDown() override {
         // The engine's own processes end with webbin (they carry its installation folder).
         EXPECT_TRUE(vtest::WaitFor(
             [&] { return vtest::office::ProcessesMentioning(runner_.Install()).empty(); }, 5s));
+        // (Qt keeps its runtime folder there when the session has none: not the run's.)
+        for (const auto& name : vtest::ListDir(tmp_.path())) {
+            if (name.rfind("runtime-", 0) != 0) ADD_FAILURE() << "left behind: " << name;
+        }
     }
 
     // Writes a page into the page folder (the role of the program's temporary folder).
@@ -60,6 +65,7 @@ class Webbin : public ::testing::Test {
 
     static vtest::Cups* cups_;
     vtest::TempDir pages_{"webbin-pages"};
+    vtest::TempDir tmp_{"webbin-tmp"};
     HelperRunner runner_{*cups_, "webbin"};
 };
 vtest::Cups* Webbin::cups_ = nullptr;

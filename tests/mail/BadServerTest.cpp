@@ -333,4 +333,103 @@ TEST_F(BadServer, NtlmWithAWrongPasswordIsRefused) {
     EXPECT_EQ(verdict.why, "the response does not prove the password");
 }
 
+// The logins' fallbacks, each checked by a server that offers only that way in.
+struct LoginServer {
+    std::string greeting = "+OK ready\r\n", capa;
+    std::atomic<bool> accepted{false};
+    std::string seen;  // the login commands, in order
+};
+
+void LoginPop3(ScriptedConnection& c, LoginServer& ls) {
+    const std::string challenge = "<12345.678@vtest>";
+    c.Send(ls.greeting);
+    std::string line;
+    while (c.ReadLine(line)) {
+        const auto reply = [&](bool ok) {
+            ls.accepted = ok;
+            c.Send(ok ? "+OK welcome\r\n" : "-ERR refused\r\n");
+        };
+        if (line == "CAPA") {
+            c.Send("+OK\r\n" + ls.capa + ".\r\n");
+        } else if (line == "STLS") {
+            ls.seen += "STLS;";
+            c.Send("-ERR not here\r\n");
+        } else if (line == "AUTH CRAM-MD5") {
+            ls.seen += "CRAM-MD5;";
+            c.Send("+ " + vtest::ntlm::Base64Encode(challenge) + "\r\n");
+            if (!c.ReadLine(line)) return;
+            reply(vtest::ntlm::Base64Decode(line) ==
+                  vtest::ntlm::CramMd5Answer("anna", "pw", challenge));
+        } else if (line.rfind("APOP ", 0) == 0) {
+            ls.seen += "APOP;";
+            reply(line == "APOP anna " + vtest::ntlm::ApopDigest("<1.2@vtest>", "pw"));
+        } else if (line.rfind("USER ", 0) == 0) {
+            ls.seen += "USER;";
+            c.Send(line == "USER anna" ? "+OK\r\n" : "-ERR\r\n");
+        } else if (line.rfind("PASS ", 0) == 0) {
+            reply(line == "PASS pw");
+        } else if (line == "STAT") {
+            c.Send("+OK 0 0\r\n");
+        } else if (line == "QUIT") {
+            c.Send("+OK\r\n");
+            return;
+        } else {
+            ls.seen += line + ";";
+            c.Send("-ERR unknown\r\n");
+        }
+    }
+}
+
+TEST_F(BadServer, PlainLoginFallsBackToUserAndPass) {
+    LoginServer ls;
+    ls.capa = "USER\r\n";
+    ScriptedServer server([&](ScriptedConnection& c) { LoginPop3(c, ls); });
+    auto s = Session(server, false);
+    EXPECT_EQ(s->Login("127.0.0.1", "anna", "pw"), kOk) << s->LastError() << ls.seen;
+    EXPECT_TRUE(ls.accepted);
+    EXPECT_EQ(ls.seen, "USER;");
+}
+
+TEST_F(BadServer, EncryptedLoginUsesApopWhereOffered) {
+    LoginServer ls;
+    ls.greeting = "+OK ready <1.2@vtest>\r\n";
+    ls.capa = "SASL CRAM-MD5\r\n";
+    ScriptedServer server([&](ScriptedConnection& c) { LoginPop3(c, ls); });
+    auto s = Session(server, false);
+    EXPECT_EQ(s->LoginEncrypted("127.0.0.1", "anna", "pw"), kOk) << s->LastError() << ls.seen;
+    EXPECT_TRUE(ls.accepted);
+    EXPECT_EQ(ls.seen, "APOP;");
+    EXPECT_EQ(s->LoginEncrypted("127.0.0.1", "anna", "wrong"), kLoginRefused);
+}
+
+TEST_F(BadServer, EncryptedLoginUsesCramMd5WithoutApop) {
+    LoginServer ls;
+    ls.capa = "SASL PLAIN CRAM-MD5\r\n";
+    ScriptedServer server([&](ScriptedConnection& c) { LoginPop3(c, ls); });
+    auto s = Session(server, false);
+    EXPECT_EQ(s->LoginEncrypted("127.0.0.1", "anna", "pw"), kOk) << s->LastError() << ls.seen;
+    EXPECT_TRUE(ls.accepted);
+    EXPECT_EQ(ls.seen, "CRAM-MD5;");
+}
+
+TEST_F(BadServer, StartTlsRefusedIsATlsFailure) {
+    LoginServer ls;
+    ls.capa = "STLS\r\nSASL PLAIN\r\n";
+    ScriptedServer server([&](ScriptedConnection& c) { LoginPop3(c, ls); });
+    config_.popStartTlsPort = server.port();
+    auto s = Session(server, false);
+    ASSERT_EQ(s->InitSsl(), kOk);
+    EXPECT_EQ(s->Login("127.0.0.1", "anna", "pw"), kTlsFailed) << s->LastError();
+    EXPECT_FALSE(ls.accepted);  // no password over the plain connection
+}
+
+TEST_F(BadServer, ServerNamesThatAreNoHostNamesAreRefused) {
+    CurlMailSession s(config_);
+    for (const char* bad : {"", "host/path", "user@host", "host name", "a\r\nb"}) {
+        EXPECT_EQ(s.Login(bad, "u", "p"), kUnreachable) << bad;
+    }
+    s.SetPort(70000);
+    EXPECT_EQ(s.Login("127.0.0.1", "u", "p"), kUnreachable);
+}
+
 }  // namespace

@@ -213,4 +213,29 @@ bool Verify(const std::string& m, const std::string& serverChallenge, const std:
     return true;
 }
 
+namespace {
+std::string Hex(const std::string& bytes) {
+    static const char* hex = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += hex[c >> 4];
+        out += hex[c & 15];
+    }
+    return out;
+}
+}  // namespace
+
+std::string CramMd5Answer(const std::string& user, const std::string& password,
+                          const std::string& challenge) {
+    return user + " " + Hex(HmacMd5(password, challenge));
+}
+
+std::string ApopDigest(const std::string& timestamp, const std::string& password) {
+    unsigned char out[EVP_MAX_MD_SIZE];
+    unsigned int len = 0;
+    const std::string data = timestamp + password;
+    EVP_Digest(data.data(), data.size(), out, &len, EVP_md5(), nullptr);
+    return Hex(std::string(reinterpret_cast<char*>(out), len));
+}
+
 }  // namespace vtest::ntlm

@@ -16,4 +16,11 @@ std::string Challenge(const std::string& serverChallenge);
 bool Verify(const std::string& authenticate, const std::string& serverChallenge,
             const std::string& user, const std::string& password, std::string* why);
 
+// The other challenge-response logins, for checking them the same way: the CRAM-MD5 answer
+// (user, blank, hex HMAC-MD5 of the challenge) and the APOP digest (hex MD5 of timestamp and
+// password).
+std::string CramMd5Answer(const std::string& user, const std::string& password,
+                          const std::string& challenge);
+std::string ApopDigest(const std::string& timestamp, const std::string& password);
+
 }  // namespace vtest::ntlm

@@ -36,6 +36,9 @@ TEST(UidlMap, KeepsAccountsApart) {
     EXPECT_EQ(map.Assign(otherPort, {"q"}), (Ids{1}));
     EXPECT_EQ(map.Assign(anna, {"y", "n"}), (Ids{2, 3}));
     EXPECT_NE(UidlMap::AccountKey("a b", 1, "c"), UidlMap::AccountKey("a", 1, "b c"));
+    EXPECT_EQ(UidlMap::AccountKey("Mail.Example.ORG", 1, "u"),
+              UidlMap::AccountKey("mail.example.org", 1, "u"));
+    EXPECT_NE(UidlMap::AccountKey("h", 1, "User"), UidlMap::AccountKey("h", 1, "user"));
 }
 
 TEST(UidlMap, OddUidlsAndABrokenFileLoseNothingElse) {

@@ -30,6 +30,7 @@ class HelperRunner {
                      std::chrono::milliseconds timeout = std::chrono::seconds(90)) {
         Process::Options options = cups_.ProcessOptions();
         options.env["VELLORA_FOLDER"] = install_.path();
+        for (const auto& [k, v] : baseEnv_) options.env[k] = v;
         for (const auto& [k, v] : env) options.env[k] = v;
         options.stdoutFile = install_ / "helper-output.txt";
         HelperResult result;
@@ -60,11 +61,14 @@ class HelperRunner {
         return modJob::Status();
     }
     const std::string& Install() const { return install_.path(); }
+    // Environment values for every run (a run's own values win).
+    void SetBaseEnv(std::map<std::string, std::string> env) { baseEnv_ = std::move(env); }
 
   private:
     const Cups& cups_;
     std::string program_;
     TempDir install_{"helper-install"};
+    std::map<std::string, std::string> baseEnv_;
     int lastId_ = 4200000;
 };
 

@@ -79,6 +79,14 @@ TEST(NotifyConfig, CommandLineOverridesTheFile) {
     EXPECT_EQ(c.user, "u");
     EXPECT_EQ(c.password, "secret");
     EXPECT_EQ(c.listen, "127.0.0.1");
+    EXPECT_TRUE(c.allowed.empty());
+    EXPECT_TRUE(RecipientAllowed(c, "anyone@anywhere.test"));
+    ASSERT_FALSE(ParseConfig({"--allow", "Ops@Example.test, @print.example.test"}, c));
+    EXPECT_TRUE(RecipientAllowed(c, "ops@example.test"));
+    EXPECT_TRUE(RecipientAllowed(c, "Desk@PRINT.example.test"));
+    EXPECT_FALSE(RecipientAllowed(c, "other@example.test"));
+    EXPECT_FALSE(RecipientAllowed(c, "x@evil.print.example.test.other"));
+    EXPECT_FALSE(RecipientAllowed(c, "ops@example.test.evil"));
     EXPECT_TRUE(ParseConfig({"--port", "0"}, c));
     EXPECT_TRUE(ParseConfig({"--tls", "maybe"}, c));
     EXPECT_TRUE(ParseConfig({"--nonsense", "1"}, c));

@@ -79,9 +79,9 @@ class ConversionClient : public ::testing::Test {
         seams_.startSubRun = [this](const std::string& program, const std::string& argument) {
             return StartSubRun(program, argument);
         };
-        spec_.style = ParseStyle::kPictor;
-        spec_.errorText = "ERROR Pictor: ";
-        spec_.stepSeparator = " - ";
+        setup_.style = ParseStyle::kPictor;
+        setup_.errorText = "ERROR Pictor: ";
+        setup_.stepSeparator = " - ";
     }
     ~ConversionClient() override {
         vellora::SetAppFolderForTesting("");
@@ -111,15 +111,15 @@ class ConversionClient : public ::testing::Test {
     // One Pictor (or Docuvan) run whose print step is the conversion client.
     int Run(ConversionUser user = ConversionUser::kPictor) {
         if (user == ConversionUser::kDocuvan) {
-            spec_.style = ParseStyle::kStripQuotes;
-            spec_.errorText = "ERROR Docuvan: ";
-            spec_.stepSeparator = " : ";
+            setup_.style = ParseStyle::kStripQuotes;
+            setup_.errorText = "ERROR Docuvan: ";
+            setup_.stepSeparator = " : ";
         }
         const std::string token = user == ConversionUser::kPictor ? "pcx" : "";
         const std::string line = "77@\"" + document_ + "\"" + (token.empty() ? "" : " " + token);
         start_ = clock_.Now();
         return RunHelperOn(
-            line, spec_,
+            line, setup_,
             [&](HelperRun& run) {
                 ConvertRemotely(run, {user, run.Line().path, token.empty() ? "pdf" : token},
                                 seams_);
@@ -135,7 +135,7 @@ class ConversionClient : public ::testing::Test {
     std::string document_ = folder_ / "in.pcx";
     AnswerServer server_;
     ConversionSeams seams_;
-    HelperSpec spec_;
+    HelperSetup setup_;
     RecordingSink sink_;
     ManualClock clock_{std::chrono::system_clock::now()};
     TimePoint start_;

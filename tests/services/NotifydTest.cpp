@@ -147,6 +147,19 @@ TEST(Notifyd, LogsInWithItsCredentials) {
     EXPECT_EQ(smtp.count(), 1u);
 }
 
+TEST(Notifyd, SendsOnlyToAllowedRecipientsWhenTheyAreNamed) {
+    vtest::SmtpServer smtp;
+    auto o = Relay(smtp);
+    o.extraArgs = {"--allow", "@example.test"};
+    vtest::NotifyService svc(o);
+    EXPECT_EQ(Notify(svc, "ok", "s", "b", "desk@example.test").body.substr(0, 4), "SENT");
+    const auto r = Notify(svc, "ok", "s", "b", "victim@elsewhere.test");
+    EXPECT_EQ(r.status, 403);
+    EXPECT_EQ(r.body.substr(0, 5), "ERROR");
+    ASSERT_TRUE(smtp.waitForMessages(1));
+    EXPECT_EQ(smtp.count(), 1u);
+}
+
 TEST(Notifyd, StartTlsVerifiesTheRelaysCertificate) {
     vtest::TempDir dir;
     ASSERT_EQ(

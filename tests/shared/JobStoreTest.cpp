@@ -13,7 +13,7 @@
 namespace {
 
 class JobStore : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         vellora::SetAppFolderForTesting(dir.path());
         modJob::ResetForTesting();
@@ -31,14 +31,16 @@ TEST_F(JobStore, StatusTextsMeetTheProtocolsConstraints) {
     EXPECT_EQ(s.active.size(), 10u);
     EXPECT_EQ(s.done.size(), 8u);
     EXPECT_EQ(s.failed.size(), 5u);
-    const std::vector<std::string> all = {s.queued, s.dispatched, s.awaiting, s.active, s.done, s.failed};
+    const std::vector<std::string> all = {s.queued, s.dispatched, s.awaiting,
+                                          s.active, s.done,       s.failed};
     EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 6u);
     // Stored values as they are written: active and failed carry a suffix.
     const std::vector<std::string> stored = {s.awaiting, s.active + "1234", s.done, s.failed + "x"};
     const std::vector<std::string> store = {s.awaiting, s.active, s.done, s.failed};
     for (std::size_t i = 0; i < stored.size(); ++i)
         for (std::size_t j = 0; j < store.size(); ++j)
-            EXPECT_EQ(modJob::HasStatus(stored[i], store[j]), i == j) << stored[i] << " / " << store[j];
+            EXPECT_EQ(modJob::HasStatus(stored[i], store[j]), i == j)
+                << stored[i] << " / " << store[j];
     for (const auto& t : all) EXPECT_FALSE(modJob::HasStatus(basINI_IO::MissingValue(), t)) << t;
     // The key prefix plus a seven-digit id is a valid key.
     modJob::WriteJobRecord(s.awaiting, "9999999");
@@ -101,18 +103,20 @@ TEST_F(JobStore, SevenProcessesShareOneStore) {
     o.env["VELLORA_FOLDER"] = dir.path();
     o.stderrFile = dir / "stress.err";
     for (int w = 0; w < workers; ++w)
-        procs.emplace_back(std::vector<std::string>{vtest::TestBinDir() + "/store_stress",
-                                                    std::to_string(w), std::to_string(workers),
-                                                    std::to_string(rounds)},
-                           o);
+        procs.emplace_back(
+            std::vector<std::string>{vtest::TestBinDir() + "/store_stress", std::to_string(w),
+                                     std::to_string(workers), std::to_string(rounds)},
+            o);
     for (auto& p : procs) EXPECT_EQ(p.wait(std::chrono::minutes(4)), 0);
     EXPECT_EQ(vtest::ReadFile(dir / "stress.err"), "");
     // Nothing lost: every worker's final values are there, and the file still parses.
     for (int w = 0; w < workers; ++w)
         for (int slot = 0; slot < 3; ++slot) {
-            const std::string v = modJob::ReadJobRecord(std::to_string(w) + "00" + std::to_string(slot));
+            const std::string v =
+                modJob::ReadJobRecord(std::to_string(w) + "00" + std::to_string(slot));
             EXPECT_NE(v.find("w" + std::to_string(w) + "r" + std::to_string(1000 + slot) + "#"),
-                      std::string::npos) << v;
+                      std::string::npos)
+                << v;
         }
     EXPECT_EQ(basINI_IO::ReadSettingText(file, "General", "Stable"), "constant");
     EXPECT_FALSE(vtest::Exists(file + ".tmp"));

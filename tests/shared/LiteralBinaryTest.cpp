@@ -5,7 +5,9 @@
 namespace {
 
 // The plain text is assembled at run time so that this test binary does not hold it either.
-std::string Sample() { return std::string("Probe literal: plain text ") + "must not be in the binary"; }
+std::string Sample() {
+    return std::string("Probe literal: plain text ") + "must not be in the binary";
+}
 
 TEST(LiteralScheme, BinaryHoldsOnlyTheEncodedForm) {
     const std::string probe = vtest::TestBinDir() + "/literal_probe";

@@ -21,7 +21,8 @@ TEST(StoredPassword, PlainFormIsTheMarkedEncodingOnOneLine) {
 TEST(StoredPassword, ExclamationMarksSurviveARestart) {
     vtest::TempDir dir;
     const std::string file = dir / "s.ini";
-    for (const std::string& p : std::vector<std::string>{"a!b", "!", "end!", "!!x!!", "long!" + std::string(70, 'z')}) {
+    for (const std::string& p :
+         std::vector<std::string>{"a!b", "!", "end!", "!!x!!", "long!" + std::string(70, 'z')}) {
         basINI_IO::WriteSettingText(pw::Store(p), file, "Account1", "Password");
         EXPECT_EQ(pw::Read(basINI_IO::ReadSettingText(file, "Account1", "Password")), p);
     }

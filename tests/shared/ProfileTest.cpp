@@ -12,8 +12,10 @@ namespace profile = vellora::profile;
 namespace {
 
 class Settings : public ::testing::Test {
-protected:
-    std::string Read(const std::string& s, const std::string& k) { return ReadSettingText(file, s, k); }
+  protected:
+    std::string Read(const std::string& s, const std::string& k) {
+        return ReadSettingText(file, s, k);
+    }
     void Seed(const std::string& text) { vtest::WriteFile(file, text); }
     vtest::TempDir dir;
     std::string file = dir / "settings.ini";
@@ -24,7 +26,7 @@ TEST_F(Settings, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
     EXPECT_EQ(ReadSettingNumber(file, "General", "x"), -1);
     WriteSettingText("v", file, "General", "x");
     EXPECT_EQ(Read("General", "x"), "v");
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);  // it holds passwords
 }

@@ -25,13 +25,16 @@ bool WellFormed(const std::string& v) {
     return std::to_string(body.size()) == v.substr(hash + 1);
 }
 
-std::string Key(int worker, int slot) { return std::to_string(worker) + "00" + std::to_string(slot); }
+std::string Key(int worker, int slot) {
+    return std::to_string(worker) + "00" + std::to_string(slot);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) return 2;
-    const int worker = std::atoi(argv[1]), workers = std::atoi(argv[2]), rounds = std::atoi(argv[3]);
+    const int worker = std::atoi(argv[1]), workers = std::atoi(argv[2]),
+              rounds = std::atoi(argv[3]);
     const std::string missing = basINI_IO::MissingValue();
     for (int r = 0; r < rounds; ++r) {
         const int slot = r % 3;
@@ -45,11 +48,13 @@ int main(int argc, char** argv) {
         }
         const int other = (worker + 1 + r) % workers;
         const std::string theirs = modJob::ReadJobRecord(Key(other, r % 3));
-        if (theirs != missing && (!WellFormed(theirs) || theirs.find("w" + std::to_string(other) + "r") == std::string::npos)) {
+        if (theirs != missing && (!WellFormed(theirs) || theirs.find("w" + std::to_string(other) +
+                                                                     "r") == std::string::npos)) {
             std::fprintf(stderr, "worker %d read foreign or torn '%s'\n", worker, theirs.c_str());
             return 1;
         }
-        if (basINI_IO::ReadSettingText(basINI_IO::SettingsPath(), "General", "Stable") != "constant") {
+        if (basINI_IO::ReadSettingText(basINI_IO::SettingsPath(), "General", "Stable") !=
+            "constant") {
             std::fprintf(stderr, "worker %d lost the stable key\n", worker);
             return 1;
         }
@@ -62,6 +67,7 @@ int main(int argc, char** argv) {
         }
     }
     // Leave one known value per slot for the parent to check.
-    for (int slot = 0; slot < 3; ++slot) modJob::WriteJobRecord(Value(worker, 1000 + slot), Key(worker, slot));
+    for (int slot = 0; slot < 3; ++slot)
+        modJob::WriteJobRecord(Value(worker, 1000 + slot), Key(worker, slot));
     return 0;
 }

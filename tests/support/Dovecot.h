@@ -31,6 +31,9 @@ class Dovecot {
     void AddUser(const std::string& user, const std::string& password);
     // Drops a raw message into the user's mailbox (maildir new/); returns its file path.
     std::string AddMessage(const std::string& user, const std::string& raw);
+    // Lets the server take up the dropped messages now (index and UIDs), as its own delivery
+    // agent would at delivery time, so that the next session finds them indexed.
+    void Index(const std::string& user);
     // Messages in the user's mailbox as files (new/ and cur/), without asking the server.
     int MessageFiles(const std::string& user) const;
 
