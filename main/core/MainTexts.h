@@ -355,5 +355,22 @@ inline constexpr auto kJobErrDetailTitle = Encode("Failed Job Detail");
 inline constexpr auto kMsgRetryQueued = Encode("This job is already waiting in the print queue.");
 
 // --- options ---
+// Test-only overrides of the real program's timing (end-to-end tests, benchmarks, demo).
+inline constexpr auto kTestTickEnv = Encode("VELLORA_TEST_TICK_MS");
+inline constexpr auto kTestCheckEnv = Encode("VELLORA_TEST_CHECK_SECONDS");
+// The desktop session's autostart entry.
+inline constexpr auto kAutostartSubfolder = Encode("/autostart");
+inline constexpr auto kDefaultConfigSubfolder = Encode("/.config");
+inline constexpr auto kAutostartFileName = Encode("/vellora.desktop");
+inline constexpr auto kProgramExe = Encode("vellora");
+inline constexpr auto kDesktopEntryHeader =
+    Encode("[Desktop Entry]\nType=Application\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
+inline constexpr auto kDesktopEntryName = Encode("Name=");
+inline constexpr auto kDesktopEntryExec = Encode("Exec=");
+inline constexpr auto kDesktopEntryPath = Encode("Path=");
+inline constexpr auto kAutostartNoFolder =
+    Encode("no autostart folder (neither XDG_CONFIG_HOME nor HOME)");
+inline constexpr auto kAutostartBadFolder = Encode("folder not usable in an autostart entry: ");
+inline constexpr auto kAutoStartErrorPrefix = Encode("chkAutoStart_Click [");
 
 }  // namespace vellora::core::texts

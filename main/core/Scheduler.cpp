@@ -30,7 +30,7 @@ int Scheduler::ReadStoredInterval() const {
 void Scheduler::Start(int intervalMinutes, bool checkAtStartup) {
     interval_ = intervalMinutes;
     lastCheck_ = clock_.Now();
-    nextCheck_ = checkAtStartup ? lastCheck_ : lastCheck_ + std::chrono::minutes(interval_);
+    nextCheck_ = checkAtStartup ? lastCheck_ : lastCheck_ + Period();
     ShowCountdown();
 }
 
@@ -46,6 +46,11 @@ std::optional<int> Scheduler::ParseInterval(const std::string& text) {
     }
     if (digits == 0) return std::nullopt;
     return static_cast<int>(value);
+}
+
+std::chrono::system_clock::duration Scheduler::Period() const {
+    if (testPeriod_.count() > 0) return testPeriod_;
+    return std::chrono::minutes(interval_);
 }
 
 bool Scheduler::Checking() const {
@@ -91,7 +96,7 @@ void Scheduler::FollowInterval(const std::string& intervalText) {
     basINI_IO::WriteSettingNumber(*value, settingsPath_, vellora::texts::kGeneralSection,
                                   vellora::texts::kKeyInterval);
     interval_ = *value;
-    nextCheck_ = clock_.Now() + std::chrono::minutes(interval_);
+    nextCheck_ = clock_.Now() + Period();
 }
 
 void Scheduler::CheckWhenDue() {
@@ -105,7 +110,7 @@ void Scheduler::CheckWhenDue() {
         ~Reset() { flag = false; }
     } reset{inCheck_};
     if (check_) check_->RunMailCheck();  // without a mail check: a check of no accounts
-    nextCheck_ = clock_.Now() + std::chrono::minutes(interval_);
+    nextCheck_ = clock_.Now() + Period();
     const std::string format = tx::kCheckTimeFormat.str();
     const std::string last = FormatLocal(lastCheck_, format);
     Show(view_.lastCheckLabel, last);

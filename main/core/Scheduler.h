@@ -31,6 +31,9 @@ class Scheduler {
     void SetMailCheck(MailCheck* check) { check_ = check; }
     void SetView(View view) { view_ = std::move(view); }
     void SetCaption(std::string caption) { caption_ = std::move(caption); }
+    // For end-to-end tests and benchmarks of the real program only: a check period in
+    // seconds in place of the interval's minutes (an interval of 0 still means no checks).
+    void SetTestPeriod(std::chrono::seconds period) { testPeriod_ = period; }
 
     // The stored interval: an absent key gives the default.
     int ReadStoredInterval() const;
@@ -61,6 +64,7 @@ class Scheduler {
 
   private:
     void FollowInterval(const std::string& intervalText);
+    std::chrono::system_clock::duration Period() const;
     void CheckWhenDue();
     void ShowCountdown();
     void Show(const std::function<void(const std::string&)>& label, const std::string& text);
@@ -78,6 +82,7 @@ class Scheduler {
     TimePoint nextCheck_{};
     bool inCheck_ = false;
     bool inDispatch_ = false;
+    std::chrono::seconds testPeriod_{0};
 };
 
 }  // namespace vellora::core

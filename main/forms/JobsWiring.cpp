@@ -36,7 +36,7 @@ JobsWiring::JobsWiring(frmTavro& w, print::PrintSystem& printers)
         printers_->FillPrinterLists();
         if (index == kRulesTab) rules_->EnterTab();
     });
-    QObject::connect(w.optionsTab->chkMS2007, &QCheckBox::toggled, attTypes_.get(),
+    QObject::connect(w.optionsTab, &OptionsTab::office2007Switched, attTypes_.get(),
                      [this](bool on) { attTypes_->Office2007Changed(on); });
 }
 

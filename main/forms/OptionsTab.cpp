@@ -5,18 +5,21 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "main/core/Autostart.h"
 #include "main/core/MainTexts.h"
 #include "main/forms/Named.h"
 #include "main/forms/QtText.h"
+#include "shared/AppFolder.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
+#include "shared/modWriteLog.h"
 
 namespace vellora::forms {
 namespace tx = core::texts;
 namespace st = vellora::texts;
 
 OptionsTab::OptionsTab(core::Options& options, QWidget* parent)
-    : QWidget(parent), options_(options) {
+    : QWidget(parent), options_(options), appFolder_(AppFolder()) {
     setObjectName(QStringLiteral("OptionsTab"));
     SSTab2 = Named<QTabWidget>("SSTab2", this);
     page_ = new QWidget(SSTab2);
@@ -87,7 +90,10 @@ OptionsTab::OptionsTab(core::Options& options, QWidget* parent)
     ConnectFlag(chkErrEmail, &core::Options::notifyOnError, st::kKeyNotifyError);
     ConnectFlag(chkSuccEmail, &core::Options::notifyOnSuccess, st::kKeyNotifySuccess);
     ConnectFlag(chkMS2007, &core::Options::office2007, st::kKeyOffice2007);
-    ConnectFlag(chkAutoStart, &core::Options::startWithDesktop, st::kKeyStartWithDesktop);
+    connect(chkMS2007, &QCheckBox::toggled, this, [this](bool on) {
+        if (loaded_ && loaded_()) emit office2007Switched(on);
+    });
+    connect(chkAutoStart, &QCheckBox::toggled, this, [this] { chkAutoStart_Click(); });
     connect(chkAttErrPrint, &QCheckBox::toggled, this,
             [this](bool on) { options_.printAttErrorPage = on; });
     connect(txtFwdHeader, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -109,6 +115,30 @@ void OptionsTab::ConnectFlag(QCheckBox* box, bool core::Options::*field, const s
         WriteFlag(key, on);
         UpdateEnabled();
     });
+}
+
+void OptionsTab::chkAutoStart_Click() {
+    const bool on = chkAutoStart->isChecked();
+    options_.startWithDesktop = on;
+    int step = 10;
+    try {
+        // Without an autostart folder there is no entry to keep; the choice is still stored.
+        if (!core::AutostartFolder().empty()) {
+            step = 20;
+            if (on) core::WriteAutostartEntry(appFolder_);
+            step = 30;
+            if (!on) core::RemoveAutostartEntry();
+        }
+        step = 40;
+        WriteFlag(st::kKeyStartWithDesktop, on);
+    } catch (const std::exception& e) {
+        // The entry could not follow the box: the stored choice stays as it was.
+        try {
+            modWriteLog::WriteLog(tx::kAutoStartErrorPrefix.str() + std::to_string(step) +
+                                  tx::kStepSeparator.str() + e.what());
+        } catch (const modWriteLog::LogError&) {
+        }
+    }
 }
 
 void OptionsTab::WriteFlag(const std::string& key, bool on) {
@@ -143,7 +173,9 @@ void OptionsTab::LoadOptions(const std::string& settingsPath) {
         const std::string v = basINI_IO::ReadSettingText(settingsPath_, general, key);
         return v == basINI_IO::MissingValue() ? std::string() : v;
     };
+    // A stored 1 re-creates the entry; an entry placed by hand turns the option on.
     chkAutoStart->setChecked(flag(st::kKeyStartWithDesktop));
+    if (!chkAutoStart->isChecked() && core::AutostartEntryExists()) chkAutoStart->setChecked(true);
     chkCnfExit->setChecked(flag(st::kKeyConfirmExit));
     chkMin2Tray->setChecked(flag(st::kKeyMinToTray));
     chkLogStatus->setChecked(flag(st::kKeyLogStatus));
@@ -155,6 +187,8 @@ void OptionsTab::LoadOptions(const std::string& settingsPath) {
     if (chkErrEmail->isChecked() || chkSuccEmail->isChecked())
         txtNotifyEmail->setText(Q(text(st::kKeyNotifyEmail)));
     chkAcrobat->setChecked(flag(st::kKeyUseViewer));
+    // The Office-2007 box belongs to the attachment lists' load, which comes next: it is
+    // checked exactly when the stored flag is 1.
     chkMS2007->setChecked(
         basINI_IO::ReadSettingNumber(settingsPath_, general, st::kKeyOffice2007) == 1);
     UpdateEnabled();

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "main/core/Options.h"
@@ -27,7 +28,18 @@ class OptionsTab : public QWidget {
     // write them back, as a click would.
     void LoadOptions(const std::string& settingsPath);
     void SetSettingsPath(const std::string& path) { settingsPath_ = path; }
+    // The folder the autostart entry starts the program from.
+    void SetAppFolder(const std::string& folder) { appFolder_ = folder; }
+    // The window's loaded flag: the Office-2007 switch acts on the lists only after start-up.
+    void SetLoadedQuery(std::function<bool()> loaded) { loaded_ = std::move(loaded); }
+    // The autostart handler (also what a click runs); public for the window's tests.
+    void chkAutoStart_Click();
 
+  signals:
+    // chkMS2007 changed after start-up: entry 0 of the three office lists follows.
+    void office2007Switched(bool on);
+
+  public:
     QTabWidget* SSTab2;
     AttTypesTab* attTypes;
     QCheckBox* chkAutoStart;
@@ -54,6 +66,8 @@ class OptionsTab : public QWidget {
 
     core::Options& options_;
     std::string settingsPath_;
+    std::string appFolder_;
+    std::function<bool()> loaded_;
     QWidget* page_;
     QLabel* captionInterval_;
     QGroupBox* general_;

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QWindowStateChangeEvent>
+#include <cstdlib>
 #include <filesystem>
 
 #include "main/core/MainTexts.h"
@@ -28,6 +29,15 @@ namespace st = vellora::texts;
 namespace {
 constexpr int kTickMilliseconds = 5000;
 constexpr int kAboutTab = 5;
+
+// A positive whole number from the environment, or 0.
+int EnvNumber(const std::string& name, int most) {
+    const char* v = std::getenv(name.c_str());
+    if (!v) return 0;
+    char* end = nullptr;
+    const long n = std::strtol(v, &end, 10);
+    return (end != v && *end == 0 && n > 0 && n <= most) ? static_cast<int>(n) : 0;
+}
 }  // namespace
 
 frmTavro::frmTavro(Services services, QWidget* parent) : QMainWindow(parent) {
@@ -61,12 +71,18 @@ frmTavro::frmTavro(Services services, QWidget* parent) : QMainWindow(parent) {
                                                         printersTab, optionsTab, aboutTab})
         SSTab1->addTab(tab, QString());
     setCentralWidget(SSTab1);
+    optionsTab->SetLoadedQuery([this] { return loaded_; });
+    // The failed-jobs window is there once the job part has plugged it in.
+    connect(optionsTab->cmdVwJobErr, &QPushButton::clicked, this, [this] {
+        if (hooks_.showFailedJobs) hooks_.showFailedJobs();
+    });
     resize(860, 560);
     setMinimumSize(720, 480);
 
     tmrMailCheck = new QTimer(this);
     tmrMailCheck->setObjectName(QStringLiteral("tmrMailCheck"));
-    tmrMailCheck->setInterval(kTickMilliseconds);
+    const int testTick = EnvNumber(tx::kTestTickEnv, kTickMilliseconds);
+    tmrMailCheck->setInterval(testTick > 0 ? testTick : kTickMilliseconds);
     connect(tmrMailCheck, &QTimer::timeout, this, &frmTavro::tmrMailCheck_Timer);
 
     status_ = std::make_unique<core::StatusLogs>(*clock_, options_, appFolder_);
@@ -79,6 +95,7 @@ frmTavro::frmTavro(Services services, QWidget* parent) : QMainWindow(parent) {
     view.nextCheckLabel = [this](const std::string& t) { statusTab->lblNextCheck->setText(Q(t)); };
     view.trayTip = [this](const std::string& t) { tray_->SetTip(Q(t)); };
     scheduler_->SetView(std::move(view));
+    scheduler_->SetTestPeriod(std::chrono::seconds(EnvNumber(tx::kTestCheckEnv, 86400)));
 }
 
 frmTavro::~frmTavro() = default;
@@ -127,6 +144,7 @@ frmTavro::LoadResult frmTavro::Form_Load() {
         SetTexts();
         optionsTab->FillIntervalList();
         optionsTab->SetSettingsPath(settingsPath_);
+        optionsTab->SetAppFolder(appFolder_);
         Run(hooks_.fillRuleLists);
 
         step = 46;
