@@ -39,4 +39,13 @@ bool WaitUntil(const std::function<bool()>& condition, Duration timeout, Clock& 
     }
 }
 
+Duration SecondsFromEnvironment(const std::string& variable, Duration fallback) {
+    const char* text = std::getenv(variable.c_str());
+    if (text == nullptr || *text == '\0') return fallback;
+    char* end = nullptr;
+    const double seconds = std::strtod(text, &end);
+    if (end == text || seconds < 0) return fallback;
+    return Duration(static_cast<long long>(seconds * 1000));
+}
+
 }  // namespace vellora::helper

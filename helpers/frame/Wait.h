@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
 
 namespace vellora::helper {
 
@@ -46,6 +47,10 @@ class ManualClock : public Clock {
 
 // The process-wide real clock.
 Clock& DefaultClock();
+
+// A wait given in seconds by an environment variable (tests shorten the helpers' fixed
+// waits this way); the fallback when it is unset, not a number or negative.
+Duration SecondsFromEnvironment(const std::string& variable, Duration fallback);
 
 // Polls until condition() holds or the deadline (now + timeout) has passed, pausing `poll`
 // between turns and calling pump (if any) on every turn, before the test. The condition is

@@ -16,15 +16,6 @@ namespace {
 using helper::Duration;
 using helper::HelperFailure;
 
-Duration SecondsFrom(const std::string& variable, Duration fallback) {
-    const char* text = std::getenv(variable.c_str());
-    if (text == nullptr || *text == '\0') return fallback;
-    char* end = nullptr;
-    const double seconds = std::strtod(text, &end);
-    if (end == text || seconds < 0) return fallback;
-    return Duration(static_cast<long long>(seconds * 1000));
-}
-
 }  // namespace
 
 const std::string& PrintedCopy::Folder() {
@@ -52,7 +43,8 @@ void PrintDocument(helper::HelperRun& run, PrintedCopy& copy) {
     // alerts cannot appear (it runs headless), and it leaves nothing running.
     run.SetStep(30);
     office::ConvertOptions options;
-    options.timeout = SecondsFrom(VL("VELLORA_OFFICE_TIMEOUT"), std::chrono::seconds(120));
+    options.timeout = vellora::helper::SecondsFromEnvironment(VL("VELLORA_OFFICE_TIMEOUT"),
+                                                              std::chrono::seconds(120));
     const auto converted = office::ConvertToPdf(path, copy.Folder(), options);
     if (!converted.ok) throw HelperFailure(converted.error);
 
@@ -65,7 +57,8 @@ void PrintDocument(helper::HelperRun& run, PrintedCopy& copy) {
 }
 
 Duration SlidorPause() {
-    return SecondsFrom(VL("VELLORA_SLIDOR_PRINT_WAIT"), std::chrono::seconds(2));
+    return vellora::helper::SecondsFromEnvironment(VL("VELLORA_SLIDOR_PRINT_WAIT"),
+                                                   std::chrono::seconds(2));
 }
 
 void Pause(helper::HelperRun& run, Duration pause) {

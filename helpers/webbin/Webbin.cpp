@@ -24,15 +24,6 @@ using vellora::helper::HelperFailure;
 using vellora::helper::HelperRun;
 using vellora::helper::Outcome;
 
-Duration SecondsFrom(const std::string& variable, Duration fallback) {
-    const char* text = std::getenv(variable.c_str());
-    if (text == nullptr || *text == '\0') return fallback;
-    char* end = nullptr;
-    const double seconds = std::strtod(text, &end);
-    if (end == text || seconds < 0) return fallback;
-    return Duration(static_cast<long long>(seconds * 1000));
-}
-
 // Lets the engine work for a moment. A running event loop, not processEvents: with
 // processEvents alone, a page with a blocked frame or object never finished loading.
 void LetEventsRun() {
@@ -80,10 +71,11 @@ void RemoveLeftovers() {
 
 Waits WaitsFromEnvironment() {
     Waits waits;
-    waits.load = SecondsFrom(t::kLoadWaitVariable.str(), waits.load);
-    waits.afterPrint = SecondsFrom(t::kPrintWaitVariable.str(), waits.afterPrint);
-    waits.watchdog = SecondsFrom(t::kWatchdogVariable.str(),
-                                 waits.load + waits.afterPrint + std::chrono::seconds(90));
+    waits.load = vellora::helper::SecondsFromEnvironment(t::kLoadWaitVariable.str(), waits.load);
+    waits.afterPrint =
+        vellora::helper::SecondsFromEnvironment(t::kPrintWaitVariable.str(), waits.afterPrint);
+    waits.watchdog = vellora::helper::SecondsFromEnvironment(
+        t::kWatchdogVariable.str(), waits.load + waits.afterPrint + std::chrono::seconds(90));
     return waits;
 }
 

@@ -28,14 +28,6 @@ using core::MsgButtons;
 using core::MsgResult;
 
 namespace {
-const char* kTag = "tag";
-
-QString Tag(const QObject* o) {
-    return o->property(kTag).toString();
-}
-void SetTag(QObject* o, const QString& v) {
-    o->setProperty(kTag, v);
-}
 QString Truth(bool on) {
     return on ? QStringLiteral("True") : QStringLiteral("False");
 }

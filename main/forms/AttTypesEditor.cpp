@@ -14,10 +14,6 @@ using core::Family;
 using core::MsgButtons;
 using core::MsgResult;
 
-namespace {
-const char* kTag = "tag";
-}
-
 AttTypesEditor::AttTypesEditor(AttTypesTab& tab, core::AttachmentLists& lists,
                                core::Dialogs& dialogs, std::string settingsPath)
     : QObject(&tab),

@@ -11,13 +11,6 @@ using core::MsgButtons;
 using core::MsgResult;
 
 namespace {
-const char* kTag = "tag";
-QString Tag(const QObject* o) {
-    return o->property(kTag).toString();
-}
-void SetTag(QObject* o, const QString& v) {
-    o->setProperty(kTag, v);
-}
 QString Flag(bool on) {
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
