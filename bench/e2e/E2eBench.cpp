@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "bench/common/Stats.h"
 #include "main/core/AccountMailCheck.h"
 #include "main/core/Accounts.h"
 #include "platform/mail/MailFactory.h"
@@ -35,10 +36,7 @@ double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using vbench::Median;
 
 // Waits for the check that reports `lines` "1 new message(s)" lines; returns when it saw it.
 Clock::time_point SeenByCheck(e2e::Stage& s, int lines) {

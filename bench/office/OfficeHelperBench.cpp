@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/Stats.h"
 #include "tests/office/HelperRunner.h"
 #include "tests/office/OfficeTestDocs.h"
 #include "tests/support/Cups.h"
@@ -16,16 +17,8 @@ namespace {
 
 using Ms = std::chrono::duration<double, std::milli>;
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// On a shared machine the fastest round is the one least disturbed by others: the fixed
-// cost a helper adds shows best there. Both figures are printed.
-double Fastest(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
+using vbench::Fastest;
+using vbench::Median;
 
 double TimeBare(const std::string& doc, const std::string& profile, const std::string& out) {
     const auto start = std::chrono::steady_clock::now();
