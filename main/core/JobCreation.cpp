@@ -85,7 +85,11 @@ void JobCreator::BodyStep(const mail::MailMessage& m, int accountId, const std::
 
 void JobCreator::AttachmentStep(const mail::MailMessage& m, const std::string& printer) {
     const std::int32_t count = m.AttachmentCount();
-    for (std::int32_t i = 1; i <= count && i <= INT16_MAX; ++i) {
+    // One message must not fill the queue for hours (2,000 tiny attachments, 2,000 jobs):
+    // past the cap nothing more of it is queued, and that is said once.
+    const std::int32_t cap = AttachmentCapFrom(options_.attachmentCap);
+    if (count > cap) TooManyAttachments(m, count, cap);
+    for (std::int32_t i = 1; i <= count && i <= cap && i <= INT16_MAX; ++i) {
         try {
             const auto index = static_cast<std::int16_t>(i);
             const std::string name = m.AttachmentName(index);
@@ -102,6 +106,16 @@ void JobCreator::AttachmentStep(const mail::MailMessage& m, const std::string& p
             LogTrap(mt::kLogAttachmentStep, e.what());
         }
     }
+}
+
+void JobCreator::TooManyAttachments(const mail::MailMessage& m, std::int32_t count,
+                                    std::int32_t cap) {
+    const std::string text = mt::kTooManyAtt1.str() + m.Subject() + mt::kTooManyAtt2.str() +
+                             std::to_string(count) + mt::kTooManyAtt3.str() + std::to_string(cap) +
+                             mt::kTooManyAtt4.str();
+    sink_.LogErrorStatus(text);
+    if (options_.notifyOnError)
+        sink_.SendNotification(mt::kNotifyKindError, mt::kTitleTooManyAttachments, text);
 }
 
 void JobCreator::NoExtension(const mail::MailMessage& m, const std::string& name,

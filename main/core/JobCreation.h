@@ -38,6 +38,7 @@ class JobCreator {
 
     void BodyStep(const mail::MailMessage& message, int accountId, const std::string& messageId,
                   const std::string& printer);
+    // Queues at most the options' attachment cap of the message's attachments, in order.
     void AttachmentStep(const mail::MailMessage& message, const std::string& printer);
 
     // Chooses the helper, queues the job and writes its first store value. False (after a
@@ -51,6 +52,7 @@ class JobCreator {
 
   private:
     bool ListHit(Family family, const std::string& upperExt);
+    void TooManyAttachments(const mail::MailMessage& message, std::int32_t count, std::int32_t cap);
     void NoExtension(const mail::MailMessage& message, const std::string& name,
                      const std::string& jobId, const std::string& printer);
     void LogTrap(const std::string& prefix, const std::string& what);

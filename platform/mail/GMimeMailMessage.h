@@ -46,6 +46,7 @@ class GMimeMailMessage : public MailMessage {
     std::string CcAddress(std::int16_t index) const override;
     std::vector<InlinePart> InlineParts() const override;
     std::int32_t SaveInlinePart(const std::string& path, std::size_t index) const override;
+    std::vector<std::string> HeaderValues(const std::string& name) const override;
 
     // The MIME type of attachment `index` (1-based), e.g. "application/pdf"; "" out of range.
     std::string AttachmentType(std::int16_t index) const;

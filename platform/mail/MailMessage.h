@@ -40,6 +40,12 @@ class MailMessage {
     // others) and returns 0 when the decoded content was written to path.
     virtual std::vector<InlinePart> InlineParts() const = 0;
     virtual std::int32_t SaveInlinePart(const std::string& path, std::size_t index) const = 0;
+    // The values of every top-level header field of that name (letter case ignored), in the
+    // order they stand, unfolded. Empty by default (a message without such fields).
+    virtual std::vector<std::string> HeaderValues(const std::string& name) const {
+        (void)name;
+        return {};
+    }
 };
 
 }  // namespace vellora::mail

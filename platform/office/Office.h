@@ -6,6 +6,8 @@
 #include <chrono>
 #include <string>
 
+#include "platform/confine/Confine.h"
+
 namespace vellora::office {
 
 struct ConvertResult {
@@ -21,6 +23,8 @@ struct ConvertOptions {
     std::string program;
     // Where the prepared profile is kept; empty: $VELLORA_OFFICE_CACHE, else the user's cache.
     std::string cacheFolder;
+    // The office program runs in the sandbox where it can; Required: nowhere else.
+    confine::Mode confinement = confine::Mode::Auto;
 };
 
 // Converts `input` into a PDF placed in `outDir` (which must exist). The document is copied

@@ -54,5 +54,6 @@ inline constexpr auto kBadPdf = Encode("the converted PDF cannot be read");
 inline constexpr auto kLockedPdf = Encode("the converted PDF is locked");
 inline constexpr auto kNoPages = Encode("the converted PDF has no pages");
 inline constexpr auto kMoveFailed = Encode("the converted PDF could not be kept: ");
+inline constexpr auto kNoHardening = Encode("the office profile could not be made safe: ");
 
 }  // namespace vellora::office::texts
