@@ -8,8 +8,9 @@
 namespace vellora::helper {
 
 confine::Mode ConfinementMode() {
-    const int value = basINI_IO::ReadSettingNumber(
-        basINI_IO::SettingsPath(), texts::kGeneralSection.str(), texts::kKeyRequireConfinement.str());
+    const int value =
+        basINI_IO::ReadSettingNumber(basINI_IO::SettingsPath(), texts::kGeneralSection.str(),
+                                     texts::kKeyRequireConfinement.str());
     return value == 1 ? confine::Mode::Required : confine::Mode::Auto;
 }
 

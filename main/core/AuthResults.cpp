@@ -23,15 +23,20 @@ std::optional<std::string> WithoutComments(const std::string& v) {
     for (std::size_t i = 0; i < v.size(); ++i) {
         const char c = v[i];
         if (depth > 0) {
-            if (c == '\\') ++i;
-            else if (c == '(') ++depth;
-            else if (c == ')' && --depth == 0) out += ' ';
+            if (c == '\\')
+                ++i;
+            else if (c == '(')
+                ++depth;
+            else if (c == ')' && --depth == 0)
+                out += ' ';
             continue;
         }
         if (quoted) {
             out += c;
-            if (c == '\\' && i + 1 < v.size()) out += v[++i];
-            else if (c == '"') quoted = false;
+            if (c == '\\' && i + 1 < v.size())
+                out += v[++i];
+            else if (c == '"')
+                quoted = false;
             continue;
         }
         if (c == '(') {
@@ -154,7 +159,8 @@ std::optional<AuthResultsField> ParseAuthResults(const std::string& value) {
     while (i < t.size()) {
         const std::size_t begin = ++i;  // past the ";"
         while (i < t.size() && t[i].kind != Kind::Semi) ++i;
-        if (i - begin == 1 && t[begin].kind == Kind::Word && Lower(t[begin].text) == mt::kAuthNone.str())
+        if (i - begin == 1 && t[begin].kind == Kind::Word &&
+            Lower(t[begin].text) == mt::kAuthNone.str())
             continue;
         // A result this parser cannot read is skipped: it can only ever lose a "pass".
         if (auto r = ParseResult(t, begin, i)) field.results.push_back(std::move(*r));

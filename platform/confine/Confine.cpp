@@ -75,7 +75,8 @@ void SystemView(std::vector<std::string>& args, const Sandbox& box) {
     if (box.office) files += ' ' + t::kOfficeFiles.str();
     if (box.pictures) files += ' ' + t::kPictureFiles.str();
     for (const std::string& file : Words(files)) Add(args, {t::kRoBindTry.str(), file, file});
-    Add(args, {t::kDev.str(), VL("/dev"), t::kProc.str(), VL("/proc"), t::kTmpfs.str(), VL("/tmp")});
+    Add(args,
+        {t::kDev.str(), VL("/dev"), t::kProc.str(), VL("/proc"), t::kTmpfs.str(), VL("/tmp")});
 }
 
 std::vector<std::string> Prefix(const std::string& bwrap, const Sandbox& box) {
@@ -204,7 +205,7 @@ Wrapped Wrap(const std::vector<std::string>& argv, const Sandbox& box, Mode mode
     if (!program.empty() && !Under(program, t::kUsr.str())) readable.push_back(program);
     for (const std::string& file : readable) Add(out.argv, {t::kRoBind.str(), file, file});
     if (!box.home.empty()) Add(out.argv, {t::kSetenv.str(), VL("HOME"), box.home});
-    const std::string cwd = !box.home.empty()          ? box.home
+    const std::string cwd = !box.home.empty()       ? box.home
                             : !box.writable.empty() ? box.writable.front()
                                                     : VL("/");
     Add(out.argv, {t::kChdir.str(), cwd});

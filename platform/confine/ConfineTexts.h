@@ -32,8 +32,8 @@ inline constexpr auto kRootLinks = Encode("/bin /sbin /lib /lib32 /lib64 /libx32
 inline constexpr auto kLoaderFiles = Encode("/etc/ld.so.cache /etc/localtime");
 // What an office program needs beyond that: fonts with their cache, its own settings
 // folder, the default paper.
-inline constexpr auto kOfficeFiles = Encode(
-    "/etc/fonts /etc/libreoffice /etc/papersize /var/cache/fontconfig");
+inline constexpr auto kOfficeFiles =
+    Encode("/etc/fonts /etc/libreoffice /etc/papersize /var/cache/fontconfig");
 // What ImageMagick needs: its policy and delegates.
 inline constexpr auto kPictureFiles = Encode("/etc/ImageMagick-6 /etc/ImageMagick-7");
 
@@ -41,8 +41,8 @@ inline constexpr auto kPictureFiles = Encode("/etc/ImageMagick-6 /etc/ImageMagic
 inline constexpr auto kNotice = Encode(
     "the sandbox (bubblewrap) cannot run here, so documents and pictures are read without "
     "it, behind the programs' own safeguards only: ");
-inline constexpr auto kRequired = Encode(
-    "the settings require the sandbox (bubblewrap), but it cannot run here: ");
+inline constexpr auto kRequired =
+    Encode("the settings require the sandbox (bubblewrap), but it cannot run here: ");
 inline constexpr auto kNoProgram = Encode("the sandbox program is missing: ");
 inline constexpr auto kProbeFailed = Encode("it could not make its namespaces (exit code ");
 inline constexpr auto kProbeSignal = Encode("it was ended by signal ");

@@ -23,17 +23,28 @@ constexpr auto kLinger = std::chrono::seconds(1);
 
 std::string Phrase(int status) {
     switch (status) {
-        case 400: return VL("Bad Request");
-        case 403: return VL("Forbidden");
-        case 408: return VL("Request Timeout");
-        case 413: return VL("Payload Too Large");
-        case 415: return VL("Unsupported Media Type");
-        case 417: return VL("Expectation Failed");
-        case 421: return VL("Misdirected Request");
-        case 431: return VL("Request Header Fields Too Large");
-        case 501: return VL("Not Implemented");
-        case 503: return VL("Service Unavailable");
-        default: return VL("Internal Server Error");
+        case 400:
+            return VL("Bad Request");
+        case 403:
+            return VL("Forbidden");
+        case 408:
+            return VL("Request Timeout");
+        case 413:
+            return VL("Payload Too Large");
+        case 415:
+            return VL("Unsupported Media Type");
+        case 417:
+            return VL("Expectation Failed");
+        case 421:
+            return VL("Misdirected Request");
+        case 431:
+            return VL("Request Header Fields Too Large");
+        case 501:
+            return VL("Not Implemented");
+        case 503:
+            return VL("Service Unavailable");
+        default:
+            return VL("Internal Server Error");
     }
 }
 
@@ -121,7 +132,8 @@ void Gate::Wake() {
 }
 
 void Gate::Run() {
-    for (int i = 0; i < std::max(1, options_.workers); ++i) workers_.emplace_back([this] { Work(); });
+    for (int i = 0; i < std::max(1, options_.workers); ++i)
+        workers_.emplace_back([this] { Work(); });
     std::vector<pollfd> fds;
     std::vector<std::uint64_t> ids;
     while (!stopping_) {
@@ -141,8 +153,10 @@ void Gate::Run() {
             fds.push_back({c.fd, events, 0});
             ids.push_back(id);
         }
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now());
-        ::poll(fds.data(), fds.size(), static_cast<int>(std::clamp<long>(wait.count() + 1, 0, 1000)));
+        const auto wait =
+            std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now());
+        ::poll(fds.data(), fds.size(),
+               static_cast<int>(std::clamp<long>(wait.count() + 1, 0, 1000)));
         if (fds[0].revents & POLLIN) {
             std::uint64_t count = 0;
             (void)!::read(wakeFd_, &count, sizeof count);
@@ -153,9 +167,12 @@ void Gate::Run() {
             auto it = connections_.find(ids[i - 2]);
             if (it == connections_.end() || fds[i].revents == 0) continue;
             Connection& c = it->second;
-            if (c.phase == Phase::Reading) ReadFrom(c);
-            else if (c.phase == Phase::Writing) WriteTo(c);
-            else if (c.phase == Phase::Lingering) Linger(c);
+            if (c.phase == Phase::Reading)
+                ReadFrom(c);
+            else if (c.phase == Phase::Writing)
+                WriteTo(c);
+            else if (c.phase == Phase::Lingering)
+                Linger(c);
         }
         const auto now = Clock::now();
         std::vector<std::uint64_t> all;

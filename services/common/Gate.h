@@ -38,7 +38,7 @@ struct GateOptions {
     int maxConnections = 128;
     // Bytes of requests held at once (heads and bodies); 0: twice the largest body + 1 MiB.
     std::size_t budget = 0;
-    std::string errorWord = "ERROR";  // the refusals' answers begin with it
+    std::string errorWord = "ERROR";              // the refusals' answers begin with it
     std::function<void(const std::string&)> log;  // one line per refused request
 };
 

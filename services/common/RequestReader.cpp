@@ -24,8 +24,8 @@ std::string Trim(const std::string& s) {
 bool IsToken(const std::string& s) {
     if (s.empty()) return false;
     for (unsigned char c : s) {
-        if (c <= 32 || c >= 127 || std::string("()<>@,;:\\\"/[]?={}").find(static_cast<char>(c)) !=
-                                       std::string::npos) {
+        if (c <= 32 || c >= 127 ||
+            std::string("()<>@,;:\\\"/[]?={}").find(static_cast<char>(c)) != std::string::npos) {
             return false;
         }
     }
@@ -257,7 +257,8 @@ RequestReader::State RequestReader::Body() {
             }
             case Phase::ChunkEnd: {
                 std::string line;
-                if (!Line(line)) return buffer_.size() > 2 ? Refuse(400, t::kBadChunk.str()) : state_;
+                if (!Line(line))
+                    return buffer_.size() > 2 ? Refuse(400, t::kBadChunk.str()) : state_;
                 if (!line.empty()) return Refuse(400, t::kBadChunk.str());
                 phase_ = Phase::ChunkSize;
                 break;
@@ -265,7 +266,8 @@ RequestReader::State RequestReader::Body() {
             case Phase::Trailer: {
                 std::string line;
                 if (!Line(line)) {
-                    if (buffer_.size() + trailerBytes_ > 4096) return Refuse(431, t::kHeadTooLarge.str());
+                    if (buffer_.size() + trailerBytes_ > 4096)
+                        return Refuse(431, t::kHeadTooLarge.str());
                     return state_;
                 }
                 trailerBytes_ += line.size() + 2;

@@ -29,8 +29,7 @@ class Confine : public ::testing::Test {
     int RunWrapped(const std::string& script, const Sandbox& box, Mode mode = Mode::Auto) {
         const auto wrapped = vellora::confine::Wrap({"/bin/sh", "-c", script}, box, mode);
         if (!wrapped.error.empty()) return -100;
-        const auto run =
-            vellora::office::RunInOwnGroup(wrapped.argv, {}, dir_ / "run.log", 20s);
+        const auto run = vellora::office::RunInOwnGroup(wrapped.argv, {}, dir_ / "run.log", 20s);
         return run.exitCode;
     }
     vtest::TempDir dir_{"confine"};

@@ -73,8 +73,8 @@ class HostileDocs : public ::testing::Test {
         picture_ = outside + "/secret.png";
         vtest::Run({"/usr/bin/convert", "-size", "300x300", "xc:#FF00FF", picture_});
         docs_ = *dir_ / "docs";
-        vtest::Run({"/usr/bin/python3", vtest::SourceDir() + "/tests/office/make_hostile.py",
-                    docs_, server_->Url(""), picture_});
+        vtest::Run({"/usr/bin/python3", vtest::SourceDir() + "/tests/office/make_hostile.py", docs_,
+                    server_->Url(""), picture_});
         MakeBinaryDoc(outside);
         server_->Reset();
         cache_ = *dir_ / "cache";
@@ -94,13 +94,36 @@ class HostileDocs : public ::testing::Test {
     static void MakeBinaryDoc(const std::string& outside) {
         const std::string profile = *dir_ / "gen-profile";
         for (int attempt = 0; attempt < 3; ++attempt) {
-            const int rc = vtest::Run(
-                {"/usr/bin/bwrap", "--unshare-all", "--die-with-parent", "--ro-bind", "/", "/",
-                 "--dev", "/dev", "--proc", "/proc", "--tmpfs", "/tmp", "--bind", dir_->path(),
-                 dir_->path(), "--tmpfs", outside, "--setenv", "HOME", dir_->path(),
-                 vtest::office::kSoffice, "-env:UserInstallation=file://" + profile,
-                 "--headless", "--norestore", "--nologo", "--convert-to", "doc:MS Word 97",
-                 "--outdir", docs_, docs_ + "/linked.fodt"});
+            const int rc = vtest::Run({"/usr/bin/bwrap",
+                                       "--unshare-all",
+                                       "--die-with-parent",
+                                       "--ro-bind",
+                                       "/",
+                                       "/",
+                                       "--dev",
+                                       "/dev",
+                                       "--proc",
+                                       "/proc",
+                                       "--tmpfs",
+                                       "/tmp",
+                                       "--bind",
+                                       dir_->path(),
+                                       dir_->path(),
+                                       "--tmpfs",
+                                       outside,
+                                       "--setenv",
+                                       "HOME",
+                                       dir_->path(),
+                                       vtest::office::kSoffice,
+                                       "-env:UserInstallation=file://" + profile,
+                                       "--headless",
+                                       "--norestore",
+                                       "--nologo",
+                                       "--convert-to",
+                                       "doc:MS Word 97",
+                                       "--outdir",
+                                       docs_,
+                                       docs_ + "/linked.fodt"});
             if (rc != 81) break;
         }
     }
@@ -176,9 +199,8 @@ TEST_F(HostileDocs, ConversionServiceGivesNothingOfTheOutsideBack) {
     vtest::TempDir got("hostile-got");
     for (const Doc& d : kDocs) {
         const std::string type = fs::path(d.file).extension().string().substr(1);
-        const auto r = vellora::http::PostForm(svc.url() + "/convert",
-                                               {{"jobid", "7"}, {"type", type}},
-                                               {"document", Path(d)}, 120s);
+        const auto r = vellora::http::PostForm(
+            svc.url() + "/convert", {{"jobid", "7"}, {"type", type}}, {"document", Path(d)}, 120s);
         ASSERT_EQ(r.status, 200) << d.file << ": " << r.body;
         std::istringstream lines(r.body.substr(r.body.find('\n') + 1));
         int pages = 0;

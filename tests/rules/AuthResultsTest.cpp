@@ -57,7 +57,8 @@ TEST(AuthResults, OnlyTheTrustedServerVouchesAndOnlyForTheSendersDomain) {
          {"mx.example.net; dkim=pass header.d=mailer.example"},
          false},
         {"dkim pass of a parent domain", {"mx.example.net; dkim=pass header.d=example"}, false},
-        {"dmarc pass for another From", {"mx.example.net; dmarc=pass header.from=evil.example"},
+        {"dmarc pass for another From",
+         {"mx.example.net; dmarc=pass header.from=evil.example"},
          false},
         {"dmarc fail", {"mx.example.net; dmarc=fail header.from=customer.example"}, false},
         {"spf pass only", {"mx.example.net; spf=pass smtp.mailfrom=customer.example"}, false},
@@ -73,7 +74,8 @@ TEST(AuthResults, OnlyTheTrustedServerVouchesAndOnlyForTheSendersDomain) {
         {"one of several fields passes",
          {"mx.example.net; spf=pass", "mx.example.net; dkim=pass header.d=customer.example"},
          true},
-        {"malformed pass is no pass", {"mx.example.net; dkim pass header.d=customer.example"},
+        {"malformed pass is no pass",
+         {"mx.example.net; dkim pass header.d=customer.example"},
          false},
         {"no field", {}, false},
     };
@@ -111,7 +113,8 @@ class SenderRule : public ::testing::Test {
 
 TEST_F(SenderRule, MatchesOnlyMailTheTrustedServerAuthenticated) {
     EXPECT_FALSE(Matches()) << "a From line alone is not enough";
-    msg.headers = {{"Authentication-Results", "mx.example.net; dkim=pass header.d=customer.example"}};
+    msg.headers = {
+        {"Authentication-Results", "mx.example.net; dkim=pass header.d=customer.example"}};
     EXPECT_TRUE(Matches());
     trusted = "other.example.net";
     EXPECT_FALSE(Matches()) << "another server's word counts for nothing";

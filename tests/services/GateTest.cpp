@@ -64,9 +64,9 @@ TEST_F(ConvertdGate, HostileBodiesAreRefusedBeforeAnythingIsStored) {
     const int port = svc_->port();
     // A gzip bomb: 100 MB of zeros in about 100 kB, which a decoding server would inflate.
     vtest::TempDir dir("gate-bomb");
-    ASSERT_EQ(vtest::Run({"/bin/sh", "-c",
-                          "head -c 100000000 /dev/zero | gzip -9 > " + dir / "bomb.gz"}),
-              0);
+    ASSERT_EQ(
+        vtest::Run({"/bin/sh", "-c", "head -c 100000000 /dev/zero | gzip -9 > " + dir / "bomb.gz"}),
+        0);
     const std::string bomb = vtest::ReadFile(dir / "bomb.gz");
     const std::string chunk = std::string(64 * 1024, 'c');
     const std::string hexChunk = "10000\r\n" + chunk + "\r\n";
@@ -77,12 +77,12 @@ TEST_F(ConvertdGate, HostileBodiesAreRefusedBeforeAnythingIsStored) {
         int status;
     } cases[] = {
         {"gzip body",
-         PostHead(port, "Content-Encoding: gzip\r\nContent-Length: " +
-                            std::to_string(bomb.size()) + "\r\n"),
+         PostHead(port, "Content-Encoding: gzip\r\nContent-Length: " + std::to_string(bomb.size()) +
+                            "\r\n"),
          bomb, 1, 415},
         // 40 MB in chunks against a 2 MB limit: refused once the decoded bytes pass it.
-        {"chunked past the limit", PostHead(port, "Transfer-Encoding: chunked\r\n"), hexChunk,
-         640, 413},
+        {"chunked past the limit", PostHead(port, "Transfer-Encoding: chunked\r\n"), hexChunk, 640,
+         413},
         {"length past the limit", PostHead(port, "Content-Length: 3000000\r\n"), "tiny", 1, 413},
         // A stated length shorter than what follows: only that much is the request.
         {"length shorter than the body", PostHead(port, "Content-Length: 10\r\n"),
@@ -111,9 +111,10 @@ TEST_F(ConvertdGate, HostileBodiesAreRefusedBeforeAnythingIsStored) {
         EXPECT_TRUE(EmptyFolder(svc_->resultsDir())) << c.name;
     }
     // A name the service was told it is known by is answered (the result does not exist).
-    const auto named = raw::Send(
-        port, "GET /results/00000000000000000000000000000000-001.png HTTP/1.1\r\n"
-              "Host: convert.example.test\r\n\r\n");
+    const auto named =
+        raw::Send(port,
+                  "GET /results/00000000000000000000000000000000-001.png HTTP/1.1\r\n"
+                  "Host: convert.example.test\r\n\r\n");
     EXPECT_EQ(named.status(), 404) << named.answer;
     const long peak = raw::PeakKb(svc_->pid());
     ::testing::Test::RecordProperty("convertd_peak_rss_kb", std::to_string(peak));
@@ -142,9 +143,9 @@ TEST_F(ConvertdGate, SlowClientsHoldNoWorkerAndAreCutOff) {
         }
     });
     const auto start = std::chrono::steady_clock::now();
-    const auto normal = raw::Send(
-        port, "GET /results/00000000000000000000000000000000-001.png HTTP/1.1\r\nHost: " +
-                  Host(port) + "\r\n\r\n");
+    const auto normal =
+        raw::Send(port, "GET /results/00000000000000000000000000000000-001.png HTTP/1.1\r\nHost: " +
+                            Host(port) + "\r\n\r\n");
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(normal.status(), 404) << normal.answer;
     EXPECT_LT(took, 3s) << "answered before the slow clients' deadline came";

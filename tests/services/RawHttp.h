@@ -51,8 +51,9 @@ struct Exchange {
     std::string answer;
     std::size_t sent = 0;  // bytes of the request the service took before it answered
     int status() const {
-        return answer.size() > 12 && answer.rfind("HTTP/1.", 0) == 0 ? std::stoi(answer.substr(9, 3))
-                                                                   : 0;
+        return answer.size() > 12 && answer.rfind("HTTP/1.", 0) == 0
+                   ? std::stoi(answer.substr(9, 3))
+                   : 0;
     }
 };
 

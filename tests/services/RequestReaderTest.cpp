@@ -98,8 +98,7 @@ TEST(RequestReader, AcceptsWellFormedBodies) {
     const Outcome shortLength = Read(Head("Content-Length: 2\r\n") + "heGET / HTTP/1.1\r\n\r\n");
     EXPECT_EQ(shortLength.state, State::Complete);
     EXPECT_EQ(shortLength.body, "he");
-    EXPECT_EQ(Read(Head("Content-Length: 100\r\n") + std::string(100, 'x')).state,
-              State::Complete);
+    EXPECT_EQ(Read(Head("Content-Length: 100\r\n") + std::string(100, 'x')).state, State::Complete);
     EXPECT_EQ(Read("GET /notify?a=1 HTTP/1.1\r\nHost: localhost:8632\r\n\r\n").state,
               State::Complete);
     EXPECT_EQ(Read(Head("Origin: http://127.0.0.1:8632\r\nSec-Fetch-Site: same-origin\r\n")).state,
@@ -123,11 +122,17 @@ TEST(HostPolicy, AnswersForItsOwnAddressAndNames) {
         std::string host;
         bool allowed;
     } cases[] = {
-        {"127.0.0.1:8632", true},     {"localhost:8632", true},    {"LOCALHOST:8632", true},
-        {"print.example.test", true}, {"print.example.test:443", true},
-        {"127.0.0.1", false},          // port 80 is not ours
-        {"127.0.0.2:8632", false},    {"evil.example:8632", false}, {"localhost.evil:8632", false},
-        {"", false},                  {":8632", false},
+        {"127.0.0.1:8632", true},
+        {"localhost:8632", true},
+        {"LOCALHOST:8632", true},
+        {"print.example.test", true},
+        {"print.example.test:443", true},
+        {"127.0.0.1", false},  // port 80 is not ours
+        {"127.0.0.2:8632", false},
+        {"evil.example:8632", false},
+        {"localhost.evil:8632", false},
+        {"", false},
+        {":8632", false},
     };
     for (const auto& c : cases) EXPECT_EQ(loopback.Allows(c.host), c.allowed) << c.host;
     const HostPolicy lan{"192.168.1.5", 8632, {}};
