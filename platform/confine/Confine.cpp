@@ -195,6 +195,12 @@ Wrapped Wrap(const std::vector<std::string>& argv, const Sandbox& box, Mode mode
         return out;
     }
     ForgetNotice();
+    // Inside, a missing program would only show as the sandbox's own failure: say it here,
+    // as starting it unconfined would.
+    if (!argv.empty() && ::access(argv[0].c_str(), X_OK) != 0) {
+        out.error = argv[0] + VL(": ") + std::strerror(errno);
+        return out;
+    }
     out.confined = true;
     out.argv = Prefix(bwrap, box);
     for (const std::string& folder : box.writable) Add(out.argv, {t::kBind.str(), folder, folder});

@@ -34,7 +34,9 @@ struct Sandbox {
 struct Wrapped {
     std::vector<std::string> argv;  // what to start: bubblewrap and its arguments, or argv
     bool confined = false;
-    std::string error;  // set when nothing may be started (Mode::Required, no sandbox)
+    // Set when nothing may be started: the sandbox is required but cannot run, or the
+    // program to confine is missing (then "<path>: <reason>").
+    std::string error;
 };
 
 // Whether bubblewrap can make its namespaces here; probed once per process (and per

@@ -172,8 +172,9 @@ ConvertResult ConvertToPdf(const std::string& input, const std::string& outDir,
     const std::string log = work.path() + t::kLogName.str();
     GroupRunResult run;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        run = RunOffice(ConvertArguments(program, profile, copy, work.path()), {work.path()}, log,
-                        Left(deadline), options.confinement);
+        run =
+            RunOffice(ConvertArguments(program, profile, copy, work.path(), ImportFilterFor(copy)),
+                      {work.path()}, log, Left(deadline), options.confinement);
         if (!run.started) return Fail(t::kNotStarted.str() + run.error);
         if (run.timedOut) {
             return Fail(t::kTimedOut.str() + Seconds(options.timeout) + t::kSecondsStopped.str());

@@ -39,4 +39,9 @@ ConvertResult ConvertToPdf(const std::string& input, const std::string& outDir,
 // contents match the family its extension names. Empty when the file may be converted.
 std::string CheckDocument(const std::string& input);
 
+// The import filter a document needs named, or "" to let the office program choose: an HTML
+// page under an old word-processor or presentation name is read into Writer (left to itself,
+// LibreOffice 7.4 opens it in Writer/Web, whose PDF export prints blank pages).
+std::string ImportFilterFor(const std::string& input);
+
 }  // namespace vellora::office

@@ -93,18 +93,21 @@ GroupRunResult RunOffice(const std::vector<std::string>& args,
 }
 
 std::vector<std::string> ConvertArguments(const std::string& program, const std::string& profile,
-                                          const std::string& document, const std::string& outDir) {
-    return {program,
-            t::kProfileArgument.str() + FileUrl(profile).substr(7),
-            t::kHeadless.str(),
-            t::kNoRestore.str(),
-            t::kNoLogo.str(),
-            t::kNoLockCheck.str(),
-            t::kConvertTo.str(),
-            t::kPdf.str(),
-            t::kOutDir.str(),
-            outDir,
-            document};
+                                          const std::string& document, const std::string& outDir,
+                                          const std::string& importFilter) {
+    std::vector<std::string> args = {program,
+                                     t::kProfileArgument.str() + FileUrl(profile).substr(7),
+                                     t::kHeadless.str(),
+                                     t::kNoRestore.str(),
+                                     t::kNoLogo.str(),
+                                     t::kNoLockCheck.str(),
+                                     t::kConvertTo.str(),
+                                     t::kPdf.str(),
+                                     t::kOutDir.str(),
+                                     outDir};
+    if (!importFilter.empty()) args.push_back(t::kInFilter.str() + importFilter);
+    args.push_back(document);
+    return args;
 }
 
 std::string FileUrl(const std::string& path) {

@@ -18,9 +18,11 @@ namespace vellora::office {
 // files there, and they go with the run's folder).
 std::map<std::string, std::string> OfficeEnvironment(const std::string& tempFolder);
 
-// The office program's arguments for converting `document` into a PDF in `outDir`.
+// The office program's arguments for converting `document` into a PDF in `outDir`, with an
+// import filter when one is named.
 std::vector<std::string> ConvertArguments(const std::string& program, const std::string& profile,
-                                          const std::string& document, const std::string& outDir);
+                                          const std::string& document, const std::string& outDir,
+                                          const std::string& importFilter = {});
 
 // Runs the office program (args from ConvertArguments) in its own process group and, where
 // it can, in the sandbox: it may write only into `runFolders` (the document's copy, the

@@ -20,6 +20,8 @@ inline constexpr auto kNoLockCheck = Encode("--nolockcheck");
 inline constexpr auto kConvertTo = Encode("--convert-to");
 inline constexpr auto kPdf = Encode("pdf");
 inline constexpr auto kOutDir = Encode("--outdir");
+inline constexpr auto kInFilter = Encode("--infilter=");
+inline constexpr auto kWriterHtmlFilter = Encode("HTML (StarWriter)");
 
 // Files and folders of a run.
 inline constexpr auto kWorkFolder = Encode("/.office-XXXXXX");

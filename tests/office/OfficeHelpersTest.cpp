@@ -132,9 +132,11 @@ TEST_F(OfficeHelpers, HangingOfficeProgramIsStoppedInBoundedTime) {
     vtest::WriteFile(
         stub, "#!/bin/sh\necho $$ > " + pids + "\nsleep 300 &\necho $! >> " + pids + "\nwait\n");
     fs::permissions(stub, fs::perms::owner_all);
+    // Unconfined (as where the sandbox cannot run), so that the stand-in can name its ids.
     const auto result = Run("gridlet", Doc("sheets.xlsx"),
                             {{"VELLORA_OFFICE_PROGRAM", stub},
                              {"VELLORA_OFFICE_TIMEOUT", "2"},
+                             {"VELLORA_BWRAP", tmp_.path() + "-no-bwrap"},
                              {"VELLORA_OFFICE_CACHE", tmp_.path() + "-cache"}});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_LT(result.took, 15s);

@@ -2,6 +2,7 @@
 // pages and words; every bad input ends in a readable failure, in bounded time, with nothing
 // left running and nothing left behind.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
@@ -106,8 +107,12 @@ TEST_F(OfficeLayer, BadInputsFailReadablyAndQuickly) {
 }
 
 // An office program that never ends (and started a child of its own) is stopped at the
-// time-out together with its child.
+// time-out together with its child: unconfined (where the sandbox cannot run), by its group.
 TEST_F(OfficeLayer, HangingOfficeProgramIsStoppedWithItsGroup) {
+    setenv("VELLORA_BWRAP", (cache_ / "no-bwrap").c_str(), 1);
+    struct Restore {
+        ~Restore() { unsetenv("VELLORA_BWRAP"); }
+    } restore;
     const std::string stub = cache_ / "hanging-office";
     vtest::WriteFile(stub, "#!/bin/sh\necho $$ > " + cache_ / "stub.pid" +
                                "\nsleep 300 &\necho $! > " + cache_ / "child.pid" + "\nwait\n");
@@ -123,6 +128,22 @@ TEST_F(OfficeLayer, HangingOfficeProgramIsStoppedWithItsGroup) {
     EXPECT_LT(took, 6s);
     EXPECT_TRUE(vtest::office::ProcessGone(std::stoi(vtest::ReadFile(cache_ / "stub.pid"))));
     EXPECT_TRUE(vtest::office::ProcessGone(std::stoi(vtest::ReadFile(cache_ / "child.pid"))));
+}
+
+// In the sandbox the same program (which can write no pid file of ours) goes with everything it
+// started: nothing that carries the run's folders is left (TearDown).
+TEST_F(OfficeLayer, HangingConfinedOfficeProgramIsStoppedWithItsSandbox) {
+    const std::string stub = cache_ / "hanging-office";
+    vtest::WriteFile(stub, "#!/bin/sh\nsleep 300 &\nsleep 300 &\nwait\n");
+    fs::permissions(stub, fs::perms::owner_all);
+    options_.program = stub;
+    options_.timeout = 2s;
+    const auto start = std::chrono::steady_clock::now();
+    const auto result = ConvertToPdf(Doc("word.docx"), out_.path(), options_);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("did not finish within 2 s"), std::string::npos) << result.error;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
+    EXPECT_TRUE(vtest::WaitFor([&] { return ProcessesMentioning(cache_.path()).empty(); }, 3s));
 }
 
 TEST_F(OfficeLayer, MissingOfficeProgramIsNamed) {

@@ -5,8 +5,8 @@ outside the run folder by file:// address. Usage: make_hostile.py FOLDER BASE_UR
 BASE_URL is http://127.0.0.1:PORT, PICTURE an absolute path to a PNG.
 
 Written: linked.odt, linked.docx, linked.xlsx, html.doc (an HTML page under a word-processor
-name, which LibreOffice opens as HTML) and linked.fodt, the source of the binary .doc the
-test makes with LibreOffice in a sandbox without network."""
+name, which LibreOffice opens as HTML) and doc-source.docx, the source of the binary .doc the
+test makes with LibreOffice in a sandbox without network (its links are kept as links)."""
 import os
 import sys
 import zipfile
@@ -53,14 +53,6 @@ def write_odt(path, base, picture):
                    compress_type=zipfile.ZIP_STORED)
         z.writestr('content.xml', content)
         z.writestr('META-INF/manifest.xml', manifest)
-
-
-def write_fodt(path, base, picture):
-    with open(path, 'w') as f:
-        f.write('<?xml version="1.0" encoding="UTF-8"?>\n'
-                f'<office:document {ODF_NS} office:mimetype="application/vnd.oasis.'
-                'opendocument.text"><office:body>' + odf_text_body(base, picture)
-                + '</office:body></office:document>\n')
 
 
 REL = 'http://schemas.openxmlformats.org/officeDocument/2006/relationships'
@@ -202,8 +194,8 @@ def main(folder, base, picture):
     os.makedirs(folder, exist_ok=True)
     write_odt(os.path.join(folder, 'linked.odt'), base, picture)
     # The binary .doc is made from this one: its addresses carry /doc, so that a test can tell
-    # its requests from those of the .odt.
-    write_fodt(os.path.join(folder, 'linked.fodt'), base + '/doc', picture)
+    # its requests from those of the .docx.
+    write_docx(os.path.join(folder, 'doc-source.docx'), base + '/doc', picture)
     write_docx(os.path.join(folder, 'linked.docx'), base, picture)
     write_xlsx(os.path.join(folder, 'linked.xlsx'), base, picture)
     write_html(os.path.join(folder, 'html.doc'), base, picture)
