@@ -46,14 +46,6 @@ std::map<std::string, std::string> Contents() {
     return listing;
 }
 
-TEST(PackageControl, NamesVersionAndArchitectureOfThisBuild) {
-    EXPECT_EQ(Field("Package"), "vellora");
-    EXPECT_EQ(Field("Version"), VELLORA_VERSION);
-    std::string arch = RunTool("dpkg", {"--print-architecture"}).output;
-    arch.erase(arch.find_last_not_of('\n') + 1);
-    EXPECT_EQ(Field("Architecture"), arch);
-}
-
 // Libraries come from dpkg-shlibdeps over the programs; the rest are programs run by name.
 TEST(PackageControl, DependsOnLinkedLibrariesAndTheProgramsItRuns) {
     const std::string depends = Field("Depends");
@@ -121,8 +113,7 @@ TEST(PackageFiles, DesktopEntryValidates) {
     ASSERT_TRUE(Exists(entry));
     const Result r = RunTool("desktop-file-validate", {entry});
     EXPECT_EQ(r.code, 0) << r.output;
-    EXPECT_EQ(r.output.find("error"), std::string::npos) << r.output;
-    EXPECT_EQ(r.output.find("warning"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output, "") << "errors, warnings or hints";
     const std::string text = ReadFile(entry);
     EXPECT_NE(text.find("\nExec=vellora\n"), std::string::npos);
     EXPECT_NE(text.find("\nIcon=vellora\n"), std::string::npos);
