@@ -18,10 +18,11 @@
 #include "shared/basINI_IO.h"
 #include "tests/support/TestSupport.h"
 
+namespace vellora {
 namespace {
 namespace fs = std::filesystem;
-namespace st = vellora::texts;
-namespace mt = vellora::core::texts;
+namespace st = texts;
+namespace mt = core::texts;
 using Keys = std::set<std::string>;
 
 const std::string kExample = vtest::SourceDir() + "/packaging/vellora.ini.example";
@@ -105,7 +106,7 @@ TEST(ExampleSettings, TheProgramsLoadersReadOneAccountAndACatchAllRule) {
               basINI_IO::MissingValue())
         << "without the user's address the window would open the first-run wizard";
 
-    const auto loaded = vellora::core::LoadAccounts(path, vellora::core::kDefaultItemLimit);
+    const auto loaded = core::LoadAccounts(path, core::kDefaultItemLimit);
     ASSERT_EQ(loaded.accounts.size(), 1u);
     const auto& a = loaded.accounts.front();
     EXPECT_EQ(a.id, 1);
@@ -119,7 +120,7 @@ TEST(ExampleSettings, TheProgramsLoadersReadOneAccountAndACatchAllRule) {
     EXPECT_EQ(ReadSettingText(path, st::kAccountPrefix.str() + "1", st::kKeyAcctPassword), encoded);
     EXPECT_EQ(a.password, "change-me");
 
-    const auto book = vellora::core::LoadRules(path);
+    const auto book = core::LoadRules(path);
     ASSERT_EQ(book.rules.size(), 1u) << "only the default rule";
     EXPECT_TRUE(book.rules[0].printBody);
     EXPECT_TRUE(book.rules[0].printAtt);
@@ -141,3 +142,4 @@ TEST(ExampleSettings, TheManualPageDescribesEveryKeyItUses) {
 }
 
 }  // namespace
+}  // namespace vellora
