@@ -182,6 +182,11 @@ void Gate::Run() {
             if (it != connections_.end()) Expire(it->second, now);
         }
     }
+    // The handlers use what their service owns: they end before Run returns.
+    work_.notify_all();
+    for (auto& w : workers_) {
+        if (w.joinable()) w.join();
+    }
 }
 
 void Gate::Accept() {
@@ -332,7 +337,7 @@ void Gate::Work() {
         {
             std::unique_lock lock(mutex_);
             work_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
-            if (jobs_.empty()) return;
+            if (stopping_) return;  // requests not begun are dropped with their connections
             job = std::move(jobs_.front());
             jobs_.pop_front();
         }

@@ -56,7 +56,7 @@ class Gate {
     Gate& operator=(const Gate&) = delete;
 
     bool Bind();  // false when it cannot listen on the address and port
-    void Run();   // serves until Stop
+    void Run();   // serves until Stop; returns once the running handlers have ended
     void Stop();  // from any thread
 
   private:

@@ -10,11 +10,6 @@ namespace {
 
 namespace t = gate::texts;
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // The request as httplib reads it: the head, then the body, from memory; the answer into a
 // string. Nothing here touches a socket.
 class MemoryStream : public httplib::Stream {
@@ -67,7 +62,7 @@ std::string GatedServer::Serve(ParsedRequest&& request, const Peer& peer) {
     // the expectation the gate has already dealt with.
     std::string head = request.method + " " + request.target + " " + request.version + "\r\n";
     for (const auto& [name, value] : request.headers) {
-        const std::string n = Lower(name);
+        const std::string n = AsciiLower(name);
         if (n == t::kContentLength.str() || n == t::kTransferEncoding.str() ||
             n == t::kExpect.str()) {
             continue;

@@ -10,11 +10,6 @@ namespace {
 
 namespace t = gate::texts;
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string Trim(const std::string& s) {
     const auto b = s.find_first_not_of(" \t");
     if (b == std::string::npos) return {};
@@ -88,32 +83,37 @@ std::string OriginHost(const std::string& origin) {
 
 }  // namespace
 
+std::string AsciiLower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
 std::string ParsedRequest::Header(const std::string& name) const {
-    const std::string want = Lower(name);
+    const std::string want = AsciiLower(name);
     for (const auto& [n, v] : headers) {
-        if (Lower(n) == want) return v;
+        if (AsciiLower(n) == want) return v;
     }
     return {};
 }
 
 bool ParsedRequest::HasHeader(const std::string& name) const {
-    const std::string want = Lower(name);
+    const std::string want = AsciiLower(name);
     return std::any_of(headers.begin(), headers.end(),
-                       [&](const auto& h) { return Lower(h.first) == want; });
+                       [&](const auto& h) { return AsciiLower(h.first) == want; });
 }
 
 bool HostPolicy::Allows(const std::string& hostAndPort) const {
-    auto [host, portText] = SplitHostPort(Lower(hostAndPort));
+    auto [host, portText] = SplitHostPort(AsciiLower(hostAndPort));
     if (host.empty()) return false;
     if (!host.empty() && host.back() == '.') host.pop_back();
     for (const std::string& name : names) {
-        if (Lower(name) == host) return true;  // a name of our own, on any port before us
+        if (AsciiLower(name) == host) return true;  // a name of our own, on any port before us
     }
     if (!portText.empty() && portText != std::to_string(port)) return false;
     if (portText.empty() && port != 80) return false;
     std::string bare = host;
     if (bare.size() > 2 && bare.front() == '[') bare = bare.substr(1, bare.size() - 2);
-    if (bare == Lower(localAddress)) return true;
+    if (bare == AsciiLower(localAddress)) return true;
     return IsLoopback(localAddress) && bare == t::kLocalhost.str();
 }
 
@@ -181,23 +181,23 @@ std::optional<Refusal> RequestReader::CheckHead() {
     // Where it is addressed to, and who asks: before a byte of the body is taken.
     std::vector<std::string> hosts;
     for (const auto& [n, v] : r.headers) {
-        if (Lower(n) == t::kHost.str()) hosts.push_back(v);
+        if (AsciiLower(n) == t::kHost.str()) hosts.push_back(v);
     }
     if (hosts.size() != 1) return Refusal{400, t::kNoHost.str()};
     if (!policy_.Allows(hosts[0])) return Refusal{421, t::kForeignHost.str()};
     if (r.HasHeader(t::kOrigin.str()) && !policy_.Allows(OriginHost(r.Header(t::kOrigin.str()))))
         return Refusal{403, t::kForeignOrigin.str()};
-    const std::string site = Lower(r.Header(t::kFetchSite.str()));
+    const std::string site = AsciiLower(r.Header(t::kFetchSite.str()));
     if (site == t::kCrossSite.str() || site == t::kSameSite.str())
         return Refusal{403, t::kForeignOrigin.str()};
     // The body: no content coding at all, chunked or a length, never both, within the limit.
     if (r.HasHeader(t::kContentEncoding.str())) return Refusal{415, t::kEncoded.str()};
     const bool chunked = r.HasHeader(t::kTransferEncoding.str());
-    if (chunked && Lower(r.Header(t::kTransferEncoding.str())) != t::kChunked.str())
+    if (chunked && AsciiLower(r.Header(t::kTransferEncoding.str())) != t::kChunked.str())
         return Refusal{501, t::kTransferCoding.str()};
     std::optional<std::size_t> length;
     for (const auto& [n, v] : r.headers) {
-        if (Lower(n) != t::kContentLength.str()) continue;
+        if (AsciiLower(n) != t::kContentLength.str()) continue;
         std::size_t value = 0;
         if (!ParseLength(v, value) || (length && *length != value))
             return Refusal{400, t::kBadLength.str()};
@@ -205,7 +205,7 @@ std::optional<Refusal> RequestReader::CheckHead() {
     }
     if (chunked && length) return Refusal{400, t::kBadLength.str()};
     if (length && *length > maxBody_) return Refusal{413, t::kTooLarge.str()};
-    const std::string expect = Lower(r.Header(t::kExpect.str()));
+    const std::string expect = AsciiLower(r.Header(t::kExpect.str()));
     if (!expect.empty() && expect != t::kContinue.str()) return Refusal{417, t::kBadExpect.str()};
     continueDue_ = !expect.empty();
     remaining_ = length.value_or(0);

@@ -14,6 +14,9 @@
 
 namespace vellora::service {
 
+// Header names compare without regard to letter case.
+std::string AsciiLower(std::string s);
+
 struct ParsedRequest {
     std::string method, target, version;
     std::vector<std::pair<std::string, std::string>> headers;  // as sent, in order

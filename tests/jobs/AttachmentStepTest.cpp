@@ -215,7 +215,9 @@ TEST_F(AttachmentStepTest, MessageWithMoreAttachmentsThanTheCapQueuesExactlyTheC
         EXPECT_NE(sink.errors[0].find("200"), std::string::npos) << sink.errors[0];
         EXPECT_NE(sink.errors[0].find(std::to_string(c.cap)), std::string::npos);
         EXPECT_NE(sink.errors[0].find(msg.subject), std::string::npos);
-        if (c.notify) EXPECT_EQ(sink.notifications[0].kind, mt::kNotifyKindError.str());
+        if (c.notify) {
+            EXPECT_EQ(sink.notifications[0].kind, mt::kNotifyKindError.str());
+        }
     }
 }
 
