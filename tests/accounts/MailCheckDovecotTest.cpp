@@ -12,6 +12,7 @@
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
 #include "tests/accounts/Fakes.h"
+#include "tests/mail/ScriptedServer.h"
 #include "tests/support/Dovecot.h"
 #include "tests/support/TestSupport.h"
 
@@ -24,6 +25,29 @@ namespace st = vellora::texts;
 std::string Raw(const std::string& subject) {
     return "From: Sender <sender@example.org>\r\nTo: someone@example.org\r\nSubject: " + subject +
            "\r\nMessage-ID: <" + subject + "@example.org>\r\n\r\nBody of " + subject + "\r\n";
+}
+
+// An IMAP server that takes the login and shows five messages, then hangs up on the next
+// command: the session is open but the mailbox cannot be counted.
+void DropsAfterLogin(vtest::ScriptedConnection& c) {
+    c.Send("* OK ready\r\n");
+    std::string line;
+    while (c.ReadLine(line)) {
+        const auto space = line.find(' ');
+        if (space == std::string::npos) return;
+        const std::string tag = line.substr(0, space), command = line.substr(space + 1);
+        if (command == "CAPABILITY") {
+            c.Send("* CAPABILITY IMAP4rev1 AUTH=PLAIN\r\n" + tag + " OK done\r\n");
+        } else if (command == "AUTHENTICATE PLAIN") {
+            c.Send("+ \r\n");
+            if (!c.ReadLine(line)) return;
+            c.Send(tag + " OK logged in\r\n");
+        } else if (command == "SELECT INBOX") {
+            c.Send("* 5 EXISTS\r\n* OK [UIDVALIDITY 5] ok\r\n" + tag + " OK [READ-WRITE] done\r\n");
+        } else {
+            return;
+        }
+    }
 }
 
 class MailCheckDovecot : public ::testing::Test {
@@ -189,6 +213,69 @@ TEST_F(MailCheckDovecot, ALargeMailboxIsCheckedWhole) {
     Check();
     const std::string label = "127.0.0.1 - " + anna;
     EXPECT_THAT(handling.matched, ElementsAre(label + "|a301", label + "|a302", label + "|a303"));
+    EXPECT_EQ(vtest::Exists(dir / "vellora.log") ? vtest::ReadFile(dir / "vellora.log") : "", "");
+}
+
+TEST_F(MailCheckDovecot, AnUncountableMailboxIsOneErrorStoresNothingAndTheNextAccountIsChecked) {
+    vtest::ScriptedServer failing(DropsAfterLogin);
+    dovecot->AddMessage(bert, Raw("b1"));
+    AccountRecord broken = Imap("counted", "pw");
+    broken.port = failing.port();
+    accounts = {broken, Pop3Tls(bert, "bert-pw")};
+    accounts[1].printAll = true;
+    accounts[1].printNew = false;
+    Save();
+    Check();
+    const std::string label = "127.0.0.1 - counted";
+    EXPECT_THAT(status.errors, ElementsAre(HasSubstr(label)));
+    EXPECT_THAT(MailLinesWith(label), ::testing::IsEmpty());
+    // Print new on first contact: nothing stored, so the next check starts afresh.
+    EXPECT_EQ(StoredLastId(1), kFreshStart);
+    EXPECT_THAT(handling.matched, ElementsAre("localhost - " + bert + "|b1"));
+}
+
+TEST_F(MailCheckDovecot, APop3PortOrTlsChangeKeepsTheIdsAndTheBoundary) {
+    for (int i = 1; i <= 3; ++i) dovecot->AddMessage(bert, Raw("b" + std::to_string(i)));
+    accounts = {Pop3Tls(bert, "bert-pw")};
+    accounts[0].ssl = false;
+    accounts[0].port = dovecot->pop3Port();
+    Save();
+    Check();
+    // Another client empties the mailbox; two messages arrive and are printed.
+    dovecot->Expunge(bert);
+    dovecot->AddMessage(bert, Raw("b4"));
+    dovecot->AddMessage(bert, Raw("b5"));
+    Check();
+    const std::string label = "localhost - " + bert;
+    EXPECT_THAT(handling.matched, ElementsAre(label + "|b4", label + "|b5"));
+    const std::int32_t before = StoredLastId(1);
+    // The same mailbox over TLS on its own port: only the message that is new is new.
+    accounts[0].ssl = true;
+    accounts[0].port = dovecot->pop3sPort();
+    Save();
+    dovecot->AddMessage(bert, Raw("b6"));
+    handling.matched.clear();
+    Check();
+    EXPECT_THAT(handling.matched, ElementsAre(label + "|b6"));
+    EXPECT_GT(StoredLastId(1), before);
+    EXPECT_TRUE(status.errors.empty()) << status.errors.front();
+}
+
+TEST_F(MailCheckDovecot, AMailboxOfMoreThan32767MessagesIsCheckedLikeAnyOther) {
+    constexpr int kMany = 40000;
+    dovecot->AddMessages(anna, kMany, [](int i) { return Raw("a" + std::to_string(i)); });
+    accounts = {Imap(anna, "anna-pw")};
+    Save();
+    Check();
+    EXPECT_EQ(StoredLastId(1), kMany);
+    dovecot->AddMessage(anna, Raw("late1"));
+    dovecot->AddMessage(anna, Raw("late2"));
+    Check();
+    const std::string label = "127.0.0.1 - " + anna;
+    EXPECT_THAT(handling.matched, ElementsAre(label + "|late1", label + "|late2"));
+    EXPECT_EQ(StoredLastId(1), kMany + 2);
+    EXPECT_THAT(MailLinesWith(label + ": 2 new"), ::testing::SizeIs(1));
+    EXPECT_TRUE(status.errors.empty()) << status.errors.front();
     EXPECT_EQ(vtest::Exists(dir / "vellora.log") ? vtest::ReadFile(dir / "vellora.log") : "", "");
 }
 
