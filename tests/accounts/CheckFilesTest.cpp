@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
-
 #include "main/core/AccountMailCheck.h"
 #include "main/core/Accounts.h"
 #include "main/core/MessageHandler.h"
@@ -15,6 +13,7 @@
 #include "shared/AppFolder.h"
 #include "shared/Texts.h"
 #include "shared/modJob.h"
+#include "tests/accounts/DovecotSuite.h"
 #include "tests/accounts/Fakes.h"
 #include "tests/support/Dovecot.h"
 #include "tests/support/TestSupport.h"
@@ -51,16 +50,8 @@ mode_t Mode(const std::string& path) {
     return st.st_mode & 07777;
 }
 
-class CheckFiles : public ::testing::Test {
+class CheckFiles : public vtest::DovecotSuite {
   protected:
-    static void SetUpTestSuite() {
-        dovecot = new vtest::Dovecot();
-        setenv("VELLORA_CA_FILE", dovecot->caFile().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete dovecot;
-        dovecot = nullptr;
-    }
     void SetUp() override {
         vellora::SetAppFolderForTesting(dir.path());
         modJob::ResetForTesting();
@@ -69,10 +60,8 @@ class CheckFiles : public ::testing::Test {
         modJob::ResetForTesting();
         vellora::SetAppFolderForTesting("");
     }
-    static vtest::Dovecot* dovecot;
     vtest::TempDir dir{"check-files"};
 };
-vtest::Dovecot* CheckFiles::dovecot = nullptr;
 
 TEST_F(CheckFiles, EverythingARealCheckWritesIsReadableByItsOwnerOnly) {
     dovecot->AddUser("files", "pw");

@@ -11,6 +11,7 @@
 #include "shared/AppFolder.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
+#include "tests/accounts/DovecotSuite.h"
 #include "tests/accounts/Fakes.h"
 #include "tests/mail/ScriptedServer.h"
 #include "tests/support/Dovecot.h"
@@ -30,36 +31,18 @@ std::string Raw(const std::string& subject) {
 // An IMAP server that takes the login and shows five messages, then hangs up on the next
 // command: the session is open but the mailbox cannot be counted.
 void DropsAfterLogin(vtest::ScriptedConnection& c) {
-    c.Send("* OK ready\r\n");
-    std::string line;
-    while (c.ReadLine(line)) {
-        const auto space = line.find(' ');
-        if (space == std::string::npos) return;
-        const std::string tag = line.substr(0, space), command = line.substr(space + 1);
-        if (command == "CAPABILITY") {
-            c.Send("* CAPABILITY IMAP4rev1 AUTH=PLAIN\r\n" + tag + " OK done\r\n");
-        } else if (command == "AUTHENTICATE PLAIN") {
-            c.Send("+ \r\n");
-            if (!c.ReadLine(line)) return;
-            c.Send(tag + " OK logged in\r\n");
-        } else if (command == "SELECT INBOX") {
+    vtest::ScriptedImap(c, [](vtest::ScriptedConnection& c, const std::string& tag,
+                              const std::string& command, bool& stop) {
+        if (command == "SELECT INBOX")
             c.Send("* 5 EXISTS\r\n* OK [UIDVALIDITY 5] ok\r\n" + tag + " OK [READ-WRITE] done\r\n");
-        } else {
-            return;
-        }
-    }
+        else
+            stop = true;
+        return true;
+    });
 }
 
-class MailCheckDovecot : public ::testing::Test {
+class MailCheckDovecot : public vtest::DovecotSuite {
   protected:
-    static void SetUpTestSuite() {
-        dovecot = new vtest::Dovecot();
-        setenv("VELLORA_CA_FILE", dovecot->caFile().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete dovecot;
-        dovecot = nullptr;
-    }
     void SetUp() override {
         vellora::SetAppFolderForTesting(dir.path());
         const std::string tag = std::to_string(++serial);
@@ -108,7 +91,6 @@ class MailCheckDovecot : public ::testing::Test {
         return out;
     }
 
-    static vtest::Dovecot* dovecot;
     static int serial;
     vtest::TempDir dir{"acct-dovecot"};
     std::string path = dir / "vellora.ini";
@@ -121,7 +103,6 @@ class MailCheckDovecot : public ::testing::Test {
     Options options;
     AccountArray accounts;
 };
-vtest::Dovecot* MailCheckDovecot::dovecot = nullptr;
 int MailCheckDovecot::serial = 0;
 
 TEST_F(MailCheckDovecot, FirstContactThenNewMessagesInOrderWithTheIdStoredFirst) {
