@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
         fs::remove(part, ec);
         return 1;
     }
+    // The converted picture is the mail's content, like the file it came from.
+    fs::permissions(part, fs::perms::owner_read | fs::perms::owner_write, ec);
     fs::rename(part, target, ec);
     return ec ? 1 : 0;
 }

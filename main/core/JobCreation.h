@@ -25,6 +25,11 @@ namespace vellora::core {
 inline constexpr std::size_t kMaxExtension = 10;
 std::string SafeExtension(const std::string& name);
 
+// A message attached to a message (a mail forwarded as attachment) prints as a page of its own,
+// and its attachments follow, down to this many levels; a deeper one stays an ordinary
+// attachment, so a hostile nest of messages cannot multiply the jobs.
+inline constexpr int kMaxAttachedMessageDepth = 3;
+
 // Body page name: account id and message id keep the pages of different accounts apart.
 std::string BodyPagePath(const std::string& tempFolder, int accountId,
                          const std::string& messageId);
@@ -51,8 +56,15 @@ class JobCreator {
 
   private:
     bool ListHit(Family family, const std::string& upperExt);
-    void NoExtension(const mail::MailMessage& message, const std::string& name,
-                     const std::string& jobId, const std::string& printer);
+    // The attachments of a message found `depth` attached messages down; jobs carry the
+    // subject of the message that arrived.
+    void Attachments(const mail::MailMessage& message, const std::string& printer,
+                     const std::string& subject, int depth);
+    void AttachedMessage(const mail::MailMessage& inner, const std::string& name,
+                         const std::string& jobId, const std::string& printer,
+                         const std::string& subject, int depth);
+    void NoExtension(const std::string& name, const std::string& jobId, const std::string& printer,
+                     const std::string& subject);
     void LogTrap(const std::string& prefix, const std::string& what);
 
     JobQueues& jobs_;

@@ -92,12 +92,13 @@ inline constexpr auto kCheckNewMessages = Encode(" new message(s)");
 inline constexpr auto kCheckFetching = Encode("fetching message ");
 inline constexpr auto kCheckFetched = Encode("fetched message ");
 inline constexpr auto kCheckRetrieveFailed = Encode(": could not fetch message ");
+inline constexpr auto kCheckCountFailed =
+    Encode(": the mailbox could not be read after the login, account checked again next time");
 inline constexpr auto kCheckProcessing = Encode(": printing ");
 inline constexpr auto kCheckProcessed = Encode(": done with ");
 inline constexpr auto kCheckColon = Encode(": ");
 // Run-time errors of the check.
 inline constexpr auto kCheckBadId = Encode("message id is not a number: ");
-inline constexpr auto kCheckTooMany = Encode("too many messages in the mailbox: ");
 // Error notification of the check.
 inline constexpr auto kCheckNotifySubject = Encode("Vellora mail check failed");
 inline constexpr auto kCheckNotifyStep = Encode("The mail check stopped at step ");
