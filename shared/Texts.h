@@ -10,8 +10,9 @@ using lit::Encode;
 // Files and folders of the installation folder.
 inline constexpr auto kSettingsFileName = Encode("vellora.ini");
 inline constexpr auto kLogFileName = Encode("/vellora.log");
-inline constexpr auto kTempFolderName = Encode("temp");   // bodies and attachments
-inline constexpr auto kMissingValue = Encode("Bad Key");  // what a read of an absent key gives
+inline constexpr auto kTempFolderName = Encode("temp");       // bodies and attachments
+inline constexpr auto kHelperTempFolderName = Encode("tmp");  // pages the helpers converted
+inline constexpr auto kMissingValue = Encode("Bad Key");      // what a read of an absent key gives
 
 // General section.
 inline constexpr auto kGeneralSection = Encode("General");

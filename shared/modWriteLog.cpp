@@ -1,25 +1,35 @@
 #include "shared/modWriteLog.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <langinfo.h>
+#include <clocale>
 #include <cstring>
 #include <ctime>
 
 #include "shared/AppFolder.h"
+#include "shared/PrivateFiles.h"
 #include "shared/Texts.h"
 
 namespace modWriteLog {
 namespace {
 
+// The date and time as the user's regional settings show them (LC_ALL, LC_TIME or LANG of
+// the environment, whatever the program set for itself). The C locale has no regional
+// preference and only a two-digit year: there the stamp stays the unambiguous ISO form.
+// The formats stay plain text: the literal decoder reports its own failures through here.
 std::string Timestamp() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &local);
-    return buf;
+    char buf[128];
+    std::size_t n = 0;
+    if (locale_t user = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr))) {
+        const char* dateFormat = nl_langinfo_l(D_FMT, user);
+        if (dateFormat && std::strcmp(dateFormat, "%m/%d/%y") != 0)
+            n = strftime_l(buf, sizeof buf, "%x %X", &local, user);
+        freelocale(user);
+    }
+    if (n == 0) n = std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &local);
+    return std::string(buf, n);
 }
 
 }  // namespace
@@ -29,22 +39,10 @@ std::string LogFilePath() {
 }
 
 void WriteLog(const std::string& text) {
-    const std::string entry = Timestamp() + " " + text + "\n\n";
     const std::string path = LogFilePath();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) throw LogError(path + ": " + std::strerror(errno));
-    std::size_t done = 0;
-    while (done < entry.size()) {
-        const ssize_t n = ::write(fd, entry.data() + done, entry.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int err = errno;
-            ::close(fd);
-            throw LogError(path + ": " + std::strerror(err));
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
+    // It holds mail subjects and server names: for its owner only.
+    const int error = vellora::AppendPrivateFile(path, Timestamp() + " " + text + "\n\n");
+    if (error != 0) throw LogError(path + ": " + std::strerror(error));
 }
 
 }  // namespace modWriteLog

@@ -47,12 +47,12 @@ void Check(CurlMailSession& s, long lastId) {
     const int n = s.MessageCount();
     int boundary = 0;
     for (int k = n; k >= 1; --k) {
-        if (std::stol(s.MessageId(static_cast<std::int16_t>(k))) <= lastId) {
+        if (std::stol(s.MessageId(k)) <= lastId) {
             boundary = k;
             break;
         }
     }
-    for (int k = boundary + 1; k <= n; ++k) s.MessageId(static_cast<std::int16_t>(k));
+    for (int k = boundary + 1; k <= n; ++k) s.MessageId(k);
     if (n - boundary != kNew) throw std::runtime_error("unexpected number of new messages");
     s.Close();
 }
@@ -67,7 +67,7 @@ void BM_Check(benchmark::State& state) {
     // First contact: every message gets its id (and, for POP3, its place in the id map).
     if (s.Login("127.0.0.1", "bench", "secret") != kOk) throw std::runtime_error(s.LastError());
     const int n = s.MessageCount();
-    const std::string newest = s.MessageId(static_cast<std::int16_t>(n));
+    const std::string newest = s.MessageId(n);
     if (newest.empty())
         throw std::runtime_error("no id for " + std::to_string(n) + ": " + s.LastError());
     long lastId = std::stol(newest);

@@ -1,14 +1,12 @@
 #include "helpers/frame/ConversionClient.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include "helpers/frame/CommandLine.h"
 #include "helpers/frame/ConversionTexts.h"
 #include "helpers/frame/Launch.h"
 #include "platform/http/Http.h"
 #include "services/convertd/ConvertProtocol.h"
 #include "shared/AppFolder.h"
+#include "shared/PrivateFiles.h"
 #include "shared/ServiceAddress.h"
 #include "shared/Texts.h"
 #include "shared/modJob.h"
@@ -51,18 +49,14 @@ void NoteSubRunFailure(HelperRun& run, const std::string& text) {
     run.WriteRecord(text);
 }
 
+// The pages show the mail's content: the folder and every page are for their owner only.
 void SaveBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw HelperFailure(t::kWriteError.str() + path);
+    if (!WritePrivateFile(path, bytes)) throw HelperFailure(t::kWriteError.str() + path);
 }
 
 std::string ResultFolder() {
     const std::string folder = HelperTempFolder();
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) throw HelperFailure(t::kWriteError.str() + folder + ": " + ec.message());
+    if (!MakePrivateFolder(folder)) throw HelperFailure(t::kWriteError.str() + folder);
     return folder;
 }
 

@@ -4,6 +4,7 @@
 
 #include "shared/AppFolder.h"
 #include "shared/Literal.h"
+#include "shared/Texts.h"
 #include "shared/modJob.h"
 #include "shared/modWriteLog.h"
 
@@ -92,7 +93,7 @@ int PrintOnDefault(const std::string& path, const std::string& title,
 }
 
 std::string HelperTempFolder() {
-    return JoinPath(AppFolder(), "tmp");
+    return JoinPath(AppFolder(), texts::kHelperTempFolderName);
 }
 
 }  // namespace vellora::helper

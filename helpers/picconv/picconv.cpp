@@ -86,7 +86,9 @@ int main(int argc, char** argv) {
     const std::string output = run.path() + VL("/picture.png");
     fs::copy_file(source, input, ec);
     if (ec || !RunConverter(run.path(), input, output)) return 1;
-    // The run folder lies beside the target: the finished picture arrives in one rename.
+    // The converted picture is the mail's content, like the file it came from; the run folder
+    // lies beside the target, so it arrives in one rename.
+    fs::permissions(output, fs::perms::owner_read | fs::perms::owner_write, ec);
     fs::rename(output, target, ec);
     return ec ? 1 : 0;
 }

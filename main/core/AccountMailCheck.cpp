@@ -59,26 +59,30 @@ void AccountMailCheck::CheckAccount(std::size_t position) {
     accountId_ = account.id;
     const std::string label = AccountLabel(account);
     p_.session.Reset();
-    if (SetUp(account, label) == Next::Continue) {
-        step_ = 140;
-        const std::int32_t count = p_.session.MessageCount();
-        if (count > std::numeric_limits<std::int16_t>::max()) {
-            throw std::overflow_error(tx::kCheckTooMany.str() + std::to_string(count));
-        }
-        std::int32_t lastId = basINI_IO::ReadSettingNumber(
-            p_.settingsPath, AccountSection(position), vellora::texts::kKeyAcctLastMsg);
-        if (lastId < 0) lastId = FirstContactLastId(position, account, count);
-        step_ = 150;
-        const auto n = static_cast<std::int16_t>(count);
-        const std::int16_t boundary = FindBoundary(n, lastId);
-        step_ = 160;
-        p_.status.LogMailStatus(label + tx::kCheckColon.str() + std::to_string(n - boundary) +
-                                tx::kCheckNewMessages.str());
-        for (std::int16_t k = boundary + 1; k <= n && k > 0; ++k) {
-            HandleMessage(position, k, label);
-        }
-    }
+    if (SetUp(account, label) == Next::Continue) CheckMailbox(position, account, label);
     p_.session.Close();
+}
+
+void AccountMailCheck::CheckMailbox(std::size_t position, const AccountRecord& account,
+                                    const std::string& label) {
+    step_ = 140;
+    const std::int32_t count = p_.session.MessageCount();
+    if (count < 0) {
+        // The login went through but the mailbox could not be read (the server hung up):
+        // this account alone waits for the next check, and nothing is stored, so a
+        // first contact is still a first contact then.
+        p_.status.LogErrorStatus(label + tx::kCheckCountFailed.str());
+        return;
+    }
+    std::int32_t lastId = basINI_IO::ReadSettingNumber(p_.settingsPath, AccountSection(position),
+                                                       vellora::texts::kKeyAcctLastMsg);
+    if (lastId < 0) lastId = FirstContactLastId(position, account, count);
+    step_ = 150;
+    const std::int32_t boundary = FindBoundary(count, lastId);
+    step_ = 160;
+    p_.status.LogMailStatus(label + tx::kCheckColon.str() + std::to_string(count - boundary) +
+                            tx::kCheckNewMessages.str());
+    for (std::int32_t k = boundary + 1; k <= count; ++k) HandleMessage(position, k, label);
 }
 
 AccountMailCheck::Next AccountMailCheck::SetUp(const AccountRecord& a, const std::string& label) {
@@ -117,20 +121,19 @@ std::int32_t AccountMailCheck::FirstContactLastId(std::size_t position, const Ac
     // interrupted first check starts over.
     if (a.printAll) return 0;
     // An empty mailbox has no newest id; 0 lets its first message count as new later.
-    const std::int32_t newest =
-        count > 0 ? MessageIdNumber(p_.session.MessageId(static_cast<std::int16_t>(count))) : 0;
+    const std::int32_t newest = count > 0 ? MessageIdNumber(p_.session.MessageId(count)) : 0;
     StoreLastId(position, newest);
     return newest;
 }
 
-std::int16_t AccountMailCheck::FindBoundary(std::int16_t count, std::int32_t lastId) {
-    for (std::int16_t k = count; k >= 1; --k) {
+std::int32_t AccountMailCheck::FindBoundary(std::int32_t count, std::int32_t lastId) {
+    for (std::int32_t k = count; k >= 1; --k) {
         if (MessageIdNumber(p_.session.MessageId(k)) <= lastId) return k;
     }
     return 0;
 }
 
-void AccountMailCheck::HandleMessage(std::size_t position, std::int16_t k,
+void AccountMailCheck::HandleMessage(std::size_t position, std::int32_t k,
                                      const std::string& label) {
     const std::string id = p_.session.MessageId(k);
     const std::int32_t idNumber = MessageIdNumber(id);

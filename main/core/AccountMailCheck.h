@@ -38,10 +38,11 @@ class AccountMailCheck : public MailCheck {
     enum class Next { Continue, Skip };
     void CheckAccount(std::size_t position);
     Next SetUp(const AccountRecord& a, const std::string& label);
+    void CheckMailbox(std::size_t position, const AccountRecord& a, const std::string& label);
     std::int32_t FirstContactLastId(std::size_t position, const AccountRecord& a,
                                     std::int32_t count);
-    std::int16_t FindBoundary(std::int16_t count, std::int32_t lastId);
-    void HandleMessage(std::size_t position, std::int16_t k, const std::string& label);
+    std::int32_t FindBoundary(std::int32_t count, std::int32_t lastId);
+    void HandleMessage(std::size_t position, std::int32_t k, const std::string& label);
     void StoreLastId(std::size_t position, std::int32_t id);
     void ReportError(const std::string& description);
 

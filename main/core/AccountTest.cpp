@@ -31,8 +31,9 @@ void TestAccount(mail::MailSession& session, Dialogs& dialogs, const TypedAccoun
         } else {
             return show(tx::kTestNoProtocol.str());
         }
-        const std::int32_t port = ParsePort(typed.port);
-        if (port == 0) return show(tx::kTestBadPort.str());
+        // No port: the protocol's default, as the mail check gives an account without one.
+        const std::int32_t port = typed.port.empty() ? 0 : ParsePort(typed.port);
+        if (port == 0 && !typed.port.empty()) return show(tx::kTestBadPort.str());
         session.SetPort(port);
         if (typed.ssl && session.InitSsl() != 0) return show(tx::kTestTlsFailed.str());
         session.SetNtlm(typed.ntlm);

@@ -12,7 +12,9 @@ struct TypedAccount {
     bool imap = false;
     bool pop = false;
     std::string server;
-    std::string port;  // as typed; anything but a port number is refused with a message
+    // As typed; empty gives the protocol's default port, anything but a port number is
+    // refused with a message.
+    std::string port;
     std::string user;
     std::string password;
     bool ssl = false;

@@ -6,6 +6,7 @@
 #include "main/core/MainTexts.h"
 #include "platform/mail/MailMessage.h"
 #include "shared/AppFolder.h"
+#include "shared/PrivateFiles.h"
 #include "shared/modBase64.h"
 
 namespace vellora::core {
@@ -223,11 +224,9 @@ void BuildBodyPage(const mail::MailMessage& m, const std::string& path, const Op
     for (char& c : charset) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     if (charset == mt::kBodyCharsetFix.str()) body = FixWindows1252(body);
 
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot write " + path);
-    out << HeaderPiece(m, programFolder) << kCrLf << body << kCrLf << mt::kPageFooter.str()
-        << kCrLf;
-    if (!out.flush()) throw std::runtime_error("cannot write " + path);
+    const std::string page =
+        HeaderPiece(m, programFolder) + kCrLf + body + kCrLf + mt::kPageFooter.str() + kCrLf;
+    if (!WritePrivateFile(path, page)) throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace vellora::core

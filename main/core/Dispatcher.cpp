@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "main/core/MainTexts.h"
 #include "shared/modJob.h"
@@ -17,6 +18,25 @@ void LogLine(const std::string& text) {
     try {
         modWriteLog::WriteLog(text);
     } catch (const modWriteLog::LogError&) {
+    }
+}
+
+// A body page's pictures lie beside it, named after the page: they go with it.
+void DeleteInlinePictures(const std::string& pagePath) {
+    namespace fs = std::filesystem;
+    const fs::path page(pagePath);
+    const std::string prefix = page.stem().string() + mt::kInlinePartInfix.str();
+    std::vector<fs::path> pictures;
+    std::error_code ec;
+    fs::directory_iterator it(page.has_parent_path() ? page.parent_path() : fs::path("."), ec);
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().compare(0, prefix.size(), prefix) == 0)
+            pictures.push_back(it->path());
+    }
+    for (const fs::path& picture : pictures) {
+        std::error_code gone;
+        if (!fs::remove(picture, gone) || gone)
+            LogLine(mt::kLogDeleteFailed.str() + picture.string());
     }
 }
 
@@ -151,6 +171,7 @@ void Dispatcher::DeleteDocument(const JobPtr& job) {
     std::error_code ec;
     if (!std::filesystem::remove(path, ec) || ec)
         LogLine(mt::kLogDeleteFailed.str() + path + (ec ? " - " + ec.message() : ""));
+    DeleteInlinePictures(path);
 }
 
 }  // namespace vellora::core

@@ -24,11 +24,13 @@ struct Preset {
     bool ssl;
 };
 
+// Every one of these providers takes logins only over TLS: with the secure connection on, the
+// account gets the protocol's TLS port, and the password never travels in clear.
 std::array<Preset, 4> Presets() {
     return {{{tx::kPreset1Domain, tx::kPreset1Host, true, UserForm::WholeAddress, true},
              {tx::kPreset2Domain, tx::kPreset2Host, false, UserForm::LocalPart, true},
-             {tx::kPreset3Domain, tx::kPreset3Host, true, UserForm::LocalPart, false},
-             {tx::kPreset4Domain, tx::kPreset4Host, false, UserForm::WholeAddress, false}}};
+             {tx::kPreset3Domain, tx::kPreset3Host, true, UserForm::LocalPart, true},
+             {tx::kPreset4Domain, tx::kPreset4Host, false, UserForm::WholeAddress, true}}};
 }
 
 std::string Lower(std::string s) {

@@ -1,12 +1,13 @@
 #include "main/core/JobCreation.h"
 
-#include <fstream>
+#include <stdexcept>
 
 #include "main/core/BodyPage.h"
 #include "main/core/MainTexts.h"
 #include "platform/mail/MailMessage.h"
 #include "platform/regex/Regex.h"
 #include "shared/AppFolder.h"
+#include "shared/PrivateFiles.h"
 #include "shared/Texts.h"
 #include "shared/modJob.h"
 #include "shared/modWriteLog.h"
@@ -75,6 +76,7 @@ void JobCreator::LogTrap(const std::string& prefix, const std::string& what) {
 void JobCreator::BodyStep(const mail::MailMessage& m, int accountId, const std::string& messageId,
                           const std::string& printer) {
     try {
+        MakePrivateFolder(tempFolder_);  // gone since start-up: made again, for its owner only
         const std::string path = BodyPagePath(tempFolder_, accountId, messageId);
         BuildBodyPage(m, path, options_, programFolder_);
         CreateJobForFile(path, modJob::NewJobID(), "", false, printer, m.Subject());
@@ -84,58 +86,85 @@ void JobCreator::BodyStep(const mail::MailMessage& m, int accountId, const std::
 }
 
 void JobCreator::AttachmentStep(const mail::MailMessage& m, const std::string& printer) {
-    const std::int32_t count = m.AttachmentCount();
+    MakePrivateFolder(tempFolder_);
     // One message must not fill the queue for hours (2,000 tiny attachments, 2,000 jobs):
-    // past the cap nothing more of it is queued, and that is said once.
+    // past the cap nothing more of it is queued (its attached messages' parts included),
+    // and that is said once.
     const std::int32_t cap = AttachmentCapFrom(options_.attachmentCap);
-    if (count > cap) TooManyAttachments(m, count, cap);
-    for (std::int32_t i = 1; i <= count && i <= cap && i <= INT16_MAX; ++i) {
+    left_ = cap;
+    capReached_ = false;
+    Attachments(m, printer, m.Subject(), 0);
+    if (capReached_) TooManyAttachments(m, cap);
+}
+
+void JobCreator::Attachments(const mail::MailMessage& m, const std::string& printer,
+                             const std::string& subject, int depth) {
+    const std::int32_t count = m.AttachmentCount();
+    for (std::int32_t i = 1; i <= count && i <= INT16_MAX; ++i) {
+        if (left_ <= 0) {
+            capReached_ = true;
+            return;
+        }
+        --left_;
         try {
             const auto index = static_cast<std::int16_t>(i);
             const std::string name = m.AttachmentName(index);
             const std::string jobId = modJob::NewJobID();
+            if (depth < kMaxAttachedMessageDepth) {
+                if (const auto inner = m.AttachedMessage(index)) {
+                    AttachedMessage(*inner, name, jobId, printer, subject, depth);
+                    continue;
+                }
+            }
             const std::string ext = SafeExtension(name);
             if (ext.empty()) {
-                NoExtension(m, name, jobId, printer);
+                NoExtension(name, jobId, printer, subject);
                 continue;
             }
             const std::string path = JoinPath(tempFolder_, jobId + ext);
             m.SaveAttachment(path, index);  // a failed save shows as a failed job later
-            CreateJobForFile(path, jobId, name, true, printer, m.Subject());
+            CreateJobForFile(path, jobId, name, true, printer, subject);
         } catch (const std::exception& e) {
             LogTrap(mt::kLogAttachmentStep, e.what());
         }
     }
 }
 
-void JobCreator::TooManyAttachments(const mail::MailMessage& m, std::int32_t count,
-                                    std::int32_t cap) {
+void JobCreator::TooManyAttachments(const mail::MailMessage& m, std::int32_t cap) {
     const std::string text = mt::kTooManyAtt1.str() + m.Subject() + mt::kTooManyAtt2.str() +
-                             std::to_string(count) + mt::kTooManyAtt3.str() + std::to_string(cap) +
+                             std::to_string(cap) + mt::kTooManyAtt3.str() + std::to_string(cap) +
                              mt::kTooManyAtt4.str();
     sink_.LogErrorStatus(text);
     if (options_.notifyOnError)
         sink_.SendNotification(mt::kNotifyKindError, mt::kTitleTooManyAttachments, text);
 }
 
-void JobCreator::NoExtension(const mail::MailMessage& m, const std::string& name,
-                             const std::string& jobId, const std::string& printer) {
+// Printed like the message it came in: its own page (headers, body, inline pictures), then
+// its own attachments.
+void JobCreator::AttachedMessage(const mail::MailMessage& inner, const std::string& name,
+                                 const std::string& jobId, const std::string& printer,
+                                 const std::string& subject, int depth) {
+    const std::string path = JoinPath(tempFolder_, jobId + mt::kPageExtension.str());
+    BuildBodyPage(inner, path, options_, programFolder_);
+    CreateJobForFile(path, jobId, name, true, printer, subject);
+    Attachments(inner, printer, subject, depth + 1);
+}
+
+void JobCreator::NoExtension(const std::string& name, const std::string& jobId,
+                             const std::string& printer, const std::string& subject) {
     if (options_.printAttErrorPage) {
         std::string page = mt::kErrorPageTemplate;
         page = ReplaceAll(page, mt::kErrorPageNamePlaceholder, EscapeHtml(name));
-        page = ReplaceAll(page, mt::kErrorPageSubjectPlaceholder, EscapeHtml(m.Subject()));
+        page = ReplaceAll(page, mt::kErrorPageSubjectPlaceholder, EscapeHtml(subject));
         // One page per job: a shared file would be overwritten, or deleted after the first
         // job printed, while a second error-page job still waits for it.
         const std::string path = JoinPath(tempFolder_, jobId + mt::kErrorPageSuffix.str());
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << page;
-        out.close();
-        if (!out) throw std::runtime_error("cannot write " + path);
-        CreateJobForFile(path, jobId, "", false, printer, m.Subject());
+        if (!WritePrivateFile(path, page)) throw std::runtime_error("cannot write " + path);
+        CreateJobForFile(path, jobId, "", false, printer, subject);
     } else if (options_.notifyOnError) {
         sink_.SendNotification(mt::kNotifyKindError, mt::kTitleAttachmentError,
                                mt::kAttErrorBody1.str() + name + mt::kAttErrorBody2.str() +
-                                   m.Subject() + mt::kAttErrorBody3.str());
+                                   subject + mt::kAttErrorBody3.str());
     }
 }
 

@@ -25,6 +25,11 @@ namespace vellora::core {
 inline constexpr std::size_t kMaxExtension = 10;
 std::string SafeExtension(const std::string& name);
 
+// A message attached to a message (a mail forwarded as attachment) prints as a page of its own,
+// and its attachments follow, down to this many levels; a deeper one stays an ordinary
+// attachment, so a hostile nest of messages cannot multiply the jobs.
+inline constexpr int kMaxAttachedMessageDepth = 3;
+
 // Body page name: account id and message id keep the pages of different accounts apart.
 std::string BodyPagePath(const std::string& tempFolder, int accountId,
                          const std::string& messageId);
@@ -52,9 +57,16 @@ class JobCreator {
 
   private:
     bool ListHit(Family family, const std::string& upperExt);
-    void TooManyAttachments(const mail::MailMessage& message, std::int32_t count, std::int32_t cap);
-    void NoExtension(const mail::MailMessage& message, const std::string& name,
-                     const std::string& jobId, const std::string& printer);
+    void TooManyAttachments(const mail::MailMessage& message, std::int32_t cap);
+    // The attachments of a message found `depth` attached messages down; jobs carry the
+    // subject of the message that arrived.
+    void Attachments(const mail::MailMessage& message, const std::string& printer,
+                     const std::string& subject, int depth);
+    void AttachedMessage(const mail::MailMessage& inner, const std::string& name,
+                         const std::string& jobId, const std::string& printer,
+                         const std::string& subject, int depth);
+    void NoExtension(const std::string& name, const std::string& jobId, const std::string& printer,
+                     const std::string& subject);
     void LogTrap(const std::string& prefix, const std::string& what);
 
     JobQueues& jobs_;
@@ -63,6 +75,8 @@ class JobCreator {
     StatusSink& sink_;
     std::string programFolder_, tempFolder_;
     std::map<std::string, std::unique_ptr<regex::Regex>, std::less<>> patterns_;
+    std::int32_t left_ = 0;    // attachments the message being stepped through may still queue
+    bool capReached_ = false;  // ... and one more wanted to
 };
 
 }  // namespace vellora::core

@@ -93,12 +93,13 @@ inline constexpr auto kCheckNewMessages = Encode(" new message(s)");
 inline constexpr auto kCheckFetching = Encode("fetching message ");
 inline constexpr auto kCheckFetched = Encode("fetched message ");
 inline constexpr auto kCheckRetrieveFailed = Encode(": could not fetch message ");
+inline constexpr auto kCheckCountFailed =
+    Encode(": the mailbox could not be read after the login, account checked again next time");
 inline constexpr auto kCheckProcessing = Encode(": printing ");
 inline constexpr auto kCheckProcessed = Encode(": done with ");
 inline constexpr auto kCheckColon = Encode(": ");
 // Run-time errors of the check.
 inline constexpr auto kCheckBadId = Encode("message id is not a number: ");
-inline constexpr auto kCheckTooMany = Encode("too many messages in the mailbox: ");
 // Error notification of the check.
 inline constexpr auto kCheckNotifySubject = Encode("Vellora mail check failed");
 inline constexpr auto kCheckNotifyStep = Encode("The mail check stopped at step ");
@@ -323,7 +324,7 @@ inline constexpr auto kTitleUnhandledDoc = Encode("Vellora: document type not pr
 // More attachments than one message may queue.
 inline constexpr auto kTitleTooManyAttachments = Encode("Vellora: too many attachments");
 inline constexpr auto kTooManyAtt1 = Encode("The message ");
-inline constexpr auto kTooManyAtt2 = Encode(" has ");
+inline constexpr auto kTooManyAtt2 = Encode(" has more than ");
 inline constexpr auto kTooManyAtt3 = Encode(" attachments; only the first ");
 inline constexpr auto kTooManyAtt4 = Encode(" were queued for printing.");
 // Authentication-Results (RFC 8601): the words the sender check reads.

@@ -133,18 +133,20 @@ RuleBook LoadRules(const std::string& path) {
     RuleBook book;
     int count = basINI_IO::ReadSettingNumber(path, t::kRulesSection, t::kKeyRuleCount);
     if (count < 0) count = 0;
-    book.rules.assign(static_cast<std::size_t>(count) + 1, RuleRecord{});
-    RuleRecord& d = book.rules[0];
-    d = DefaultRule();
-    ReadRuleBody(path, t::kDefaultRuleSection, true, d);
+    book.rules.push_back(DefaultRule());
+    ReadRuleBody(path, t::kDefaultRuleSection, true, book.rules[0]);
     for (int i = 1; i <= count; ++i) {
         const std::string section = RuleSection(i);
         const int id = basINI_IO::ReadSettingNumber(path, section, t::kKeyRuleId);
-        if (id == -1) break;
-        RuleRecord& r = book.rules[static_cast<std::size_t>(i)];
+        // A damaged file: a slot without a rule of its own (no identifier, or the 0 an empty
+        // slot was once saved with) is dropped. Kept, it would have no terms and match, and
+        // swallow, every message; the rules after it are still read.
+        if (id < 1 || id > INT16_MAX) continue;
+        RuleRecord r;
         r.id = static_cast<std::int16_t>(id);
         r.name = ReadTextOr(path, section, t::kKeyRuleName, t::kNoRuleName);
         ReadRuleBody(path, section, false, r);
+        book.rules.push_back(std::move(r));
         if (id > book.highestId) book.highestId = id;
     }
     return book;
@@ -153,7 +155,11 @@ RuleBook LoadRules(const std::string& path) {
 bool SaveRules(const RuleBook& book, const std::string& path, Dialogs* dialogs, int itemLimit) {
     if (book.rules.empty()) return true;
     WriteRuleBody(path, t::kDefaultRuleSection, book.rules[0]);
-    int n = book.UserRuleCount();
+    // A slot that never loaded holds no rule: written, it would come back as one.
+    std::vector<const RuleRecord*> rules;
+    for (std::size_t i = 1; i < book.rules.size(); ++i)
+        if (book.rules[i].loaded) rules.push_back(&book.rules[i]);
+    int n = static_cast<int>(rules.size());
     const bool within = n <= itemLimit;
     if (!within) {
         n = itemLimit;
@@ -163,7 +169,7 @@ bool SaveRules(const RuleBook& book, const std::string& path, Dialogs* dialogs, 
     }
     basINI_IO::WriteSettingNumber(n, path, t::kRulesSection, t::kKeyRuleCount);
     for (int i = 1; i <= n; ++i) {
-        const RuleRecord& r = book.rules[static_cast<std::size_t>(i)];
+        const RuleRecord& r = *rules[static_cast<std::size_t>(i - 1)];
         const std::string section = RuleSection(i);
         basINI_IO::WriteSettingNumber(r.id, path, section, t::kKeyRuleId);
         basINI_IO::WriteSettingText(r.name, path, section, t::kKeyRuleName);

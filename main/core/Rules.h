@@ -21,8 +21,8 @@ struct RuleRecord {
     bool printBody = false;
     bool printAtt = false;
     std::string printer;
-    // False for the slots of a damaged settings file that ended loading early: such a slot
-    // has no terms and would otherwise match (and swallow) every message.
+    // False for an empty slot that holds no rule: it has no terms and would otherwise match
+    // (and swallow) every message, so it is never matched and never written.
     bool loaded = false;
 };
 
@@ -42,9 +42,12 @@ std::vector<std::string> RuleJoins();
 // The same with the empty first entry the combos offer.
 std::vector<std::string> ComboEntries(const std::vector<std::string>& vocabulary);
 
+// A section of a damaged file without a valid identifier (1 and up) is dropped, and the
+// rules after it move up: the book holds only rules that loaded.
 RuleBook LoadRules(const std::string& settingsPath);
-// Writes the whole array. When there are more user rules than the item limit, only that many
-// are written and the limit message is shown (when dialogs is given); returns false then.
+// Writes the whole array, leaving out slots that never loaded. When there are more user rules
+// than the item limit, only that many are written and the limit message is shown (when
+// dialogs is given); returns false then.
 bool SaveRules(const RuleBook& book, const std::string& settingsPath, Dialogs* dialogs,
                int itemLimit = kDefaultItemLimit);
 

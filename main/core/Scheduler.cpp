@@ -8,6 +8,7 @@
 
 #include "main/core/MainTexts.h"
 #include "main/core/TimeText.h"
+#include "shared/AppFolder.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
 #include "shared/modWriteLog.h"
@@ -137,8 +138,14 @@ std::string Scheduler::CutTip(std::string tip) {
 }
 
 void Scheduler::DeleteStaleFiles() {
+    DeleteStaleFilesIn(tempFolder_);
+    // The helpers' converted pages: the installation folder of the moment (tests pin it).
+    DeleteStaleFilesIn(JoinPath(AppFolder(), vellora::texts::kHelperTempFolderName));
+}
+
+void Scheduler::DeleteStaleFilesIn(const std::string& folder) {
     std::error_code ec;
-    fs::directory_iterator it(tempFolder_, ec), end;
+    fs::directory_iterator it(folder, ec), end;
     if (ec) return;  // no folder yet: nothing to clean
     const TimePoint now = clock_.Now();
     for (; it != end; it.increment(ec)) {

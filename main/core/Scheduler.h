@@ -1,6 +1,7 @@
 // The check timer's work, one tick at a time: follow the interval box, run the dispatcher,
 // start a mail check when one is due, refresh the check labels and the tray tip, and clear
-// stale files out of the temporary folder. The window only forwards its timer to Tick.
+// stale files out of the temporary folder and out of the folder where the helpers keep the
+// pages they had converted. The window only forwards its timer to Tick.
 #pragma once
 
 #include <functional>
@@ -63,6 +64,7 @@ class Scheduler {
     bool Checking() const;
 
   private:
+    void DeleteStaleFilesIn(const std::string& folder);
     void FollowInterval(const std::string& intervalText);
     std::chrono::system_clock::duration Period() const;
     void CheckWhenDue();

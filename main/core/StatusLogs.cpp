@@ -2,11 +2,7 @@
 
 #include "shared/ServiceAddress.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -16,6 +12,7 @@
 #include "main/core/TimeText.h"
 #include "platform/http/Http.h"
 #include "shared/AppFolder.h"
+#include "shared/PrivateFiles.h"
 #include "shared/modWriteLog.h"
 
 namespace vellora::core {
@@ -82,21 +79,9 @@ std::string StatusLogs::StatusFilePath() const {
 
 void StatusLogs::AppendToFile(const std::string& line) {
     const std::string path = StatusFilePath();
-    const std::string data = line + "\n";
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) throw StatusFileError(path + ": " + std::strerror(errno));
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int err = errno;
-            ::close(fd);
-            throw StatusFileError(path + ": " + std::strerror(err));
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
+    // The lines name senders, subjects and accounts: for the file's owner only.
+    const int error = AppendPrivateFile(path, line + "\n");
+    if (error != 0) throw StatusFileError(path + ": " + std::strerror(error));
 }
 
 std::string StatusLogs::Fetch(const std::string& url) {

@@ -231,11 +231,16 @@ void AccountsTab::cmdTestAcct_Click() {
     typed.ssl = chkSSL->isChecked();
     typed.encryptedLogin = chkEncPW->isChecked();
     typed.ntlm = chkNTLM->isChecked();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Busy while the server is asked; back to normal however the test ends.
+    struct BusyCursor {
+        BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+        BusyCursor(const BusyCursor&) = delete;
+        BusyCursor& operator=(const BusyCursor&) = delete;
+    } busy;
     mail::MailSession* session = session_ ? session_() : nullptr;
     if (session == nullptr) return;
     core::TestAccount(*session, *dialogs_, typed);
-    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace vellora::forms

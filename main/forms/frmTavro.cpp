@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QWindowStateChangeEvent>
 #include <cstdlib>
-#include <filesystem>
 
 #include "main/core/MainTexts.h"
 #include "main/core/SystemClock.h"
@@ -14,6 +13,7 @@
 #include "platform/shell/Module1.h"
 #include "platform/shell/ProcessLauncher.h"
 #include "shared/AppFolder.h"
+#include "shared/PrivateFiles.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
 #include "shared/modWriteLog.h"
@@ -171,8 +171,9 @@ frmTavro::LoadResult frmTavro::Form_Load() {
         Run(hooks_.createJobCollections);
 
         step = 75;
-        std::error_code ignored;  // an existing folder, or none possible: the tick copes
-        std::filesystem::create_directories(tempFolder_, ignored);
+        // Bodies and attachments lie there: for the user's eyes only. None possible: the
+        // tick and the job steps cope.
+        MakePrivateFolder(tempFolder_);
         SetWindowIcons(this, tx::kIconName, true);
         tray_->SetIcon(windowIcon());
 

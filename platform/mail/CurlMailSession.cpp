@@ -277,7 +277,7 @@ std::int32_t CurlMailSession::MessageCount() {
     return count < 0 ? -1 : count;
 }
 
-std::string CurlMailSession::MessageId(std::int16_t index) {
+std::string CurlMailSession::MessageId(std::int32_t index) {
     if (!loggedIn_ || index < 1 || index > count_) return {};
     if (imap_) return ImapUid(index);
     if (!popIdsLoaded_ && !PopLoadIds()) return {};
@@ -294,7 +294,9 @@ bool CurlMailSession::PopLoadIds() {
         std::istringstream words(line);
         std::string number, uidl;
         unsigned long n = 0;
-        if (!(words >> number >> uidl) || !ParseUnsigned(number, n) || n < 1 || n > 100000) {
+        // Never past the count of the login: a hostile index must not size the listing.
+        if (!(words >> number >> uidl) || !ParseUnsigned(number, n) || n < 1 ||
+            n > static_cast<unsigned long>(std::max(count_, 0))) {
             continue;
         }
         if (uidls.size() < n) uidls.resize(n);
@@ -305,7 +307,8 @@ bool CurlMailSession::PopLoadIds() {
         return false;
     }
     UidlMap map(config_.uidlMapPath.empty() ? UidlMap::DefaultPath() : config_.uidlMapPath);
-    popIds_ = map.Assign(UidlMap::AccountKey(server_, EffectivePort(), user_), uidls);
+    // Keyed by the mailbox, not the port: the same mailbox over TLS keeps its ids.
+    popIds_ = map.Assign({server_, user_, VL("pop3")}, uidls);
     if (popIds_.size() != uidls.size()) {
         lastError_ = VL("cannot keep the message ids");
         popIds_.clear();
@@ -353,7 +356,7 @@ bool CurlMailSession::ImapLoadIds(int index) {
     return true;
 }
 
-std::string CurlMailSession::Retrieve(std::int16_t index) {
+std::string CurlMailSession::Retrieve(std::int32_t index) {
     if (!loggedIn_ || index < 1 || index > count_) return {};
     std::string raw = imap_ ? ImapRetrieve(index) : PopRetrieve(index);
     return raw;

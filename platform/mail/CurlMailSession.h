@@ -50,8 +50,8 @@ class CurlMailSession : public MailSession {
     std::int32_t LoginEncrypted(const std::string& server, const std::string& user,
                                 const std::string& password) override;
     std::int32_t MessageCount() override;
-    std::string MessageId(std::int16_t index) override;
-    std::string Retrieve(std::int16_t index) override;
+    std::string MessageId(std::int32_t index) override;
+    std::string Retrieve(std::int32_t index) override;
     void Close() override;
     // On: libcurl writes its protocol trace to standard error (off by default).
     void SetOption(bool on) override { verbose_ = on; }

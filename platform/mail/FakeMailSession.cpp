@@ -60,13 +60,13 @@ std::int32_t FakeMailSession::MessageCount() {
     return loggedIn_ ? static_cast<std::int32_t>(messages_.size()) : -1;
 }
 
-std::string FakeMailSession::MessageId(std::int16_t index) {
+std::string FakeMailSession::MessageId(std::int32_t index) {
     calls_.push_back("MessageId(" + std::to_string(index) + ")");
     if (!loggedIn_ || index < 1 || static_cast<std::size_t>(index) > messages_.size()) return {};
     return messages_[index - 1].id;
 }
 
-std::string FakeMailSession::Retrieve(std::int16_t index) {
+std::string FakeMailSession::Retrieve(std::int32_t index) {
     calls_.push_back("Retrieve(" + std::to_string(index) + ")");
     if (!loggedIn_ || index < 1 || static_cast<std::size_t>(index) > messages_.size()) return {};
     if (failing_.count(index)) return {};

@@ -57,8 +57,8 @@ class FakeMailSession : public MailSession {
     std::int32_t LoginEncrypted(const std::string& server, const std::string& user,
                                 const std::string& password) override;
     std::int32_t MessageCount() override;
-    std::string MessageId(std::int16_t index) override;
-    std::string Retrieve(std::int16_t index) override;
+    std::string MessageId(std::int32_t index) override;
+    std::string Retrieve(std::int32_t index) override;
     void Close() override;
     void SetOption(bool on) override;
 

@@ -177,8 +177,10 @@ void GMimeMailMessage::Parse(const std::string& raw) {
     message_ = g_mime_parser_construct_message(parser, Options());
     g_object_unref(parser);
     g_object_unref(stream);
-    if (!message_) return;
+    if (message_) Read();
+}
 
+void GMimeMailMessage::Read() {
     subject_ = Str(g_mime_message_get_subject(message_));
     std::vector<Address> from;
     AddAddresses(g_mime_message_get_from(message_), from);
@@ -294,6 +296,19 @@ std::vector<InlinePart> GMimeMailMessage::InlineParts() const {
     std::vector<InlinePart> out;
     for (const auto& p : inline_) out.push_back({p.contentId, p.name, p.type});
     return out;
+}
+
+std::unique_ptr<MailMessage> GMimeMailMessage::AttachedMessage(std::int16_t index) const {
+    if (index < 1 || static_cast<std::size_t>(index) > attachments_.size()) return nullptr;
+    GMimeObject* object = attachments_[index - 1].object;
+    if (!GMIME_IS_MESSAGE_PART(object)) return nullptr;
+    GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
+    if (!inner) return nullptr;
+    // The parsed tree is shared, not parsed again: the inner message lives as long as either.
+    auto attached = std::make_unique<GMimeMailMessage>();
+    attached->message_ = GMIME_MESSAGE(g_object_ref(inner));
+    attached->Read();
+    return attached;
 }
 
 std::int32_t GMimeMailMessage::SaveInlinePart(const std::string& path, std::size_t index) const {

@@ -2,7 +2,8 @@
 //
 // The body is the first text part (plain or HTML) that is not marked as an attachment and has
 // no file name; in a multipart/alternative the HTML alternative wins. Every other part is an
-// attachment (a forwarded message/rfc822 part is one attachment), except parts that the HTML
+// attachment (a forwarded message/rfc822 part is one attachment, and AttachedMessage reads it
+// as a message of its own), except parts that the HTML
 // body shows by "cid:": those are inline parts for the body page. Texts come back in UTF-8;
 // Charset() is the body part's declared charset ("" when it declares none). Attachment and
 // inline names are decoded (RFC 2231, RFC 2047) and made safe to use as plain file names; a
@@ -47,6 +48,7 @@ class GMimeMailMessage : public MailMessage {
     std::vector<InlinePart> InlineParts() const override;
     std::int32_t SaveInlinePart(const std::string& path, std::size_t index) const override;
     std::vector<std::string> HeaderValues(const std::string& name) const override;
+    std::unique_ptr<MailMessage> AttachedMessage(std::int16_t index) const override;
 
     // The MIME type of attachment `index` (1-based), e.g. "application/pdf"; "" out of range.
     std::string AttachmentType(std::int16_t index) const;
@@ -61,6 +63,7 @@ class GMimeMailMessage : public MailMessage {
 
   private:
     void Clear();
+    void Read();  // everything the accessors give, from message_
     void Walk(GMimeObject* object, int depth);
     void TakeBody(GMimeObject* part, bool html);
     void SortParts(std::vector<Part> candidates);

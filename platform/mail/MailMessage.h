@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,12 @@ class MailMessage {
     virtual std::vector<std::string> HeaderValues(const std::string& name) const {
         (void)name;
         return {};
+    }
+    // The message an attachment holds (message/rfc822, a mail forwarded as attachment), read
+    // like any message; null when the attachment is no message.
+    virtual std::unique_ptr<MailMessage> AttachedMessage(std::int16_t index) const {
+        (void)index;
+        return nullptr;
     }
 };
 

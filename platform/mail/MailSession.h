@@ -1,6 +1,7 @@
 // The mail component's session: one connection and one login to a POP3 or IMAP mailbox.
 // The main program holds one session (MailHost) for its whole life and sets it up again for
-// every account with Reset. Indexes are 1-based; result codes are 0 for success.
+// every account with Reset. Indexes are 1-based and 32-bit, like the count: a mailbox of more
+// than 32,767 messages is checked like any other. Result codes are 0 for success.
 #pragma once
 
 #include <cstdint>
@@ -34,8 +35,8 @@ class MailSession {
                                         const std::string& password) = 0;
     virtual std::int32_t MessageCount() = 0;  // -1 when the mailbox cannot be read
     // The decimal id; "" for an index outside 1..MessageCount() or when the server fails.
-    virtual std::string MessageId(std::int16_t index) = 0;
-    virtual std::string Retrieve(std::int16_t index) = 0;  // empty on failure
+    virtual std::string MessageId(std::int32_t index) = 0;
+    virtual std::string Retrieve(std::int32_t index) = 0;  // empty on failure
     virtual void Close() = 0;
     virtual void SetOption(bool on) = 0;
 };

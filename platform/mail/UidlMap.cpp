@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -12,17 +13,18 @@
 
 #include "shared/AppFolder.h"
 #include "shared/Literal.h"
+#include "shared/PrivateFiles.h"
 
 namespace vellora::mail {
 namespace {
 
 // Keys and UIDLs are written as single words: every byte outside the printable range, blanks
-// and '%' are percent-encoded.
-std::string Escape(const std::string& s) {
+// and '%' (and `also`) are percent-encoded.
+std::string Escape(const std::string& s, char also = '%') {
     static const char* hex = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : s) {
-        if (c <= 0x20 || c >= 0x7F || c == '%') {
+        if (c <= 0x20 || c >= 0x7F || c == '%' || c == static_cast<unsigned char>(also)) {
             out += '%';
             out += hex[c >> 4];
             out += hex[c & 15];
@@ -31,6 +33,26 @@ std::string Escape(const std::string& s) {
         }
     }
     return out;
+}
+
+std::string Lower(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A key is made of parts joined by ':', so a ':' inside a part is escaped too.
+std::string KeyPart(const std::string& s) {
+    return Escape(s, ':');
+}
+
+bool IsEarlierKeyOf(const std::string& key, const Mailbox& mailbox) {
+    const std::string head = Escape(Lower(mailbox.server)) + ':', tail = ':' + Escape(mailbox.user);
+    if (key.size() <= head.size() + tail.size() || key.compare(0, head.size(), head) != 0 ||
+        key.compare(key.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::string port = key.substr(head.size(), key.size() - head.size() - tail.size());
+    return port.size() <= 5 && std::all_of(port.begin(), port.end(),
+                                           [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 // Holds an exclusive lock on a side file for the time of one read-change-write.
@@ -54,11 +76,28 @@ std::string UidlMap::DefaultPath() {
     return JoinPath(AppFolder(), VL("vellora-pop3ids.dat"));
 }
 
-std::string UidlMap::AccountKey(const std::string& server, int port, const std::string& user) {
+std::string UidlMap::AccountKey(const Mailbox& mailbox) {
     // Host names do not care about case; a user who retypes one must keep the account's ids.
-    std::string host = server;
-    for (auto& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return Escape(host) + ':' + std::to_string(port) + ':' + Escape(user);
+    return KeyPart(Lower(mailbox.server)) + ':' + KeyPart(Lower(mailbox.protocol)) + ':' +
+           KeyPart(mailbox.user);
+}
+
+// Earlier versions keyed a mailbox by server, port and user ("host:110:user", with ':' not
+// escaped). Of several ports used over time, the entry that gave out the most ids is taken:
+// none of the ids the account may have stored is then ever given again.
+bool UidlMap::AdoptEarlierKey(Table& table, const Mailbox& mailbox, const std::string& key) {
+    if (table.count(key) != 0 || Lower(mailbox.protocol) != VL("pop3")) return false;
+    const auto earlier = [&](const std::string& k) { return IsEarlierKeyOf(k, mailbox); };
+    auto best = table.end();
+    for (auto it = table.begin(); it != table.end(); ++it) {
+        if (earlier(it->first) && (best == table.end() || it->second.next > best->second.next))
+            best = it;
+    }
+    if (best == table.end()) return false;
+    Account taken = std::move(best->second);
+    std::erase_if(table, [&](const auto& entry) { return earlier(entry.first); });
+    table[key] = std::move(taken);
+    return true;
 }
 
 UidlMap::Table UidlMap::Load() const {
@@ -88,15 +127,13 @@ UidlMap::Table UidlMap::Load() const {
 
 bool UidlMap::Save(const Table& table) const {
     const std::string temp = path_ + VL(".new");
-    {
-        std::ofstream out(temp, std::ios::trunc);
-        for (const auto& [key, account] : table) {
-            out << VL("@") << ' ' << key << ' ' << account.next << '\n';
-            for (const auto& [uidl, id] : account.ids) out << uidl << ' ' << id << '\n';
-        }
-        out.flush();
-        if (!out) return false;
+    std::ostringstream out;
+    for (const auto& [key, account] : table) {
+        out << VL("@") << ' ' << key << ' ' << account.next << '\n';
+        for (const auto& [uidl, id] : account.ids) out << uidl << ' ' << id << '\n';
     }
+    // It lists the account's mailbox: for its owner only, like the settings file.
+    if (!WritePrivateFile(temp, out.str())) return false;
     if (const int fd = open(temp.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
         fsync(fd);
         close(fd);
@@ -104,15 +141,16 @@ bool UidlMap::Save(const Table& table) const {
     return std::rename(temp.c_str(), path_.c_str()) == 0;
 }
 
-std::vector<std::uint32_t> UidlMap::Assign(const std::string& account,
+std::vector<std::uint32_t> UidlMap::Assign(const Mailbox& mailbox,
                                            const std::vector<std::string>& uidls) {
     FileLock lock(path_ + VL(".lock"));
     Table table = Load();
-    Account& acct = table[account];
+    const std::string key = AccountKey(mailbox);
+    bool changed = AdoptEarlierKey(table, mailbox, key);
+    Account& acct = table[key];
     std::map<std::string, std::uint32_t> kept;
     std::vector<std::uint32_t> ids;
     ids.reserve(uidls.size());
-    bool changed = false;
     for (const auto& raw : uidls) {
         const std::string uidl = Escape(raw);
         std::uint32_t id = 0;

@@ -108,7 +108,7 @@ TEST(AccountTestLogic, TypedPortThatIsNoNumberGivesAMessageAndNoConnection) {
             return std::nullopt;
         }
     };
-    for (const char* port : {"1a0", "", "99999", "-1"}) {
+    for (const char* port : {"1a0", " ", "99999", "-1"}) {
         vtest::ScriptedSession session;
         Boxes boxes;
         TestAccount(session, boxes, {true, false, "mail.example.org", port, "u", "p"});

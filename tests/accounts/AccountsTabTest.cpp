@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -312,6 +313,39 @@ TEST_F(AccountsEditor, TestButtonUsesTheTypedValuesAndRefusesANonNumericPort) {
     EXPECT_EQ(dialogs.asked.back().text, tx::kTestWorks.str());
     EXPECT_THAT(session.calls, ::testing::Contains("SetPort(1143)"));
     EXPECT_THAT(session.calls, ::testing::Contains("Login(imap.one.example,bert,secret)"));
+}
+
+TEST_F(AccountsEditor, TestWithAnEmptyPortUsesTheProtocolsDefaultPort) {
+    AddAccount("imap.one.example", "anna");
+    Select(0);
+    session.boxes = {{"anna", 0, {}}};
+    Type(tab->txtPort, "");
+    dialogs.asked.clear();
+    QTest::mouseClick(tab->cmdTestAcct, Qt::LeftButton);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text, tx::kTestWorks.str());
+    // Port 0 is what the mail check gives the session for an account without a port.
+    EXPECT_THAT(session.calls, ::testing::Contains("SetPort(0)"));
+}
+
+TEST_F(AccountsEditor, EveryWayOutOfTheTestEndsTheBusyCursor) {
+    AddAccount("imap.one.example", "anna");
+    Select(0);
+    const auto test = [&](const std::string& what) {
+        QTest::mouseClick(tab->cmdTestAcct, Qt::LeftButton);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << what;
+        while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+    };
+    test("refused login");
+    Type(tab->txtPort, "14x3");
+    test("port not numeric");
+    Type(tab->txtPort, "993");
+    Type(tab->txtServer, "");
+    test("no server");
+    Type(tab->txtServer, "imap.one.example");
+    tab->Bind(
+        dialogs, [] { return static_cast<mail::MailSession*>(nullptr); }, path);
+    test("no session yet");
 }
 
 }  // namespace

@@ -54,10 +54,10 @@ class ScriptedSession : public vellora::mail::MailSession {
     std::int32_t MessageCount() override {
         return current_ ? static_cast<std::int32_t>(current_->messages.size()) : 0;
     }
-    std::string MessageId(std::int16_t index) override {
+    std::string MessageId(std::int32_t index) override {
         return current_->messages.at(static_cast<std::size_t>(index - 1)).id;
     }
-    std::string Retrieve(std::int16_t index) override {
+    std::string Retrieve(std::int32_t index) override {
         calls.push_back("Retrieve(" + std::to_string(index) + ")");
         return current_->messages.at(static_cast<std::size_t>(index - 1)).raw;
     }

@@ -11,7 +11,9 @@
 #include "shared/AppFolder.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
+#include "tests/accounts/DovecotSuite.h"
 #include "tests/accounts/Fakes.h"
+#include "tests/mail/ScriptedServer.h"
 #include "tests/support/Dovecot.h"
 #include "tests/support/TestSupport.h"
 
@@ -26,16 +28,21 @@ std::string Raw(const std::string& subject) {
            "\r\nMessage-ID: <" + subject + "@example.org>\r\n\r\nBody of " + subject + "\r\n";
 }
 
-class MailCheckDovecot : public ::testing::Test {
+// An IMAP server that takes the login and shows five messages, then hangs up on the next
+// command: the session is open but the mailbox cannot be counted.
+void DropsAfterLogin(vtest::ScriptedConnection& c) {
+    vtest::ScriptedImap(c, [](vtest::ScriptedConnection& c, const std::string& tag,
+                              const std::string& command, bool& stop) {
+        if (command == "SELECT INBOX")
+            c.Send("* 5 EXISTS\r\n* OK [UIDVALIDITY 5] ok\r\n" + tag + " OK [READ-WRITE] done\r\n");
+        else
+            stop = true;
+        return true;
+    });
+}
+
+class MailCheckDovecot : public vtest::DovecotSuite {
   protected:
-    static void SetUpTestSuite() {
-        dovecot = new vtest::Dovecot();
-        setenv("VELLORA_CA_FILE", dovecot->caFile().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete dovecot;
-        dovecot = nullptr;
-    }
     void SetUp() override {
         vellora::SetAppFolderForTesting(dir.path());
         const std::string tag = std::to_string(++serial);
@@ -84,7 +91,6 @@ class MailCheckDovecot : public ::testing::Test {
         return out;
     }
 
-    static vtest::Dovecot* dovecot;
     static int serial;
     vtest::TempDir dir{"acct-dovecot"};
     std::string path = dir / "vellora.ini";
@@ -97,7 +103,6 @@ class MailCheckDovecot : public ::testing::Test {
     Options options;
     AccountArray accounts;
 };
-vtest::Dovecot* MailCheckDovecot::dovecot = nullptr;
 int MailCheckDovecot::serial = 0;
 
 TEST_F(MailCheckDovecot, FirstContactThenNewMessagesInOrderWithTheIdStoredFirst) {
@@ -189,6 +194,69 @@ TEST_F(MailCheckDovecot, ALargeMailboxIsCheckedWhole) {
     Check();
     const std::string label = "127.0.0.1 - " + anna;
     EXPECT_THAT(handling.matched, ElementsAre(label + "|a301", label + "|a302", label + "|a303"));
+    EXPECT_EQ(vtest::Exists(dir / "vellora.log") ? vtest::ReadFile(dir / "vellora.log") : "", "");
+}
+
+TEST_F(MailCheckDovecot, AnUncountableMailboxIsOneErrorStoresNothingAndTheNextAccountIsChecked) {
+    vtest::ScriptedServer failing(DropsAfterLogin);
+    dovecot->AddMessage(bert, Raw("b1"));
+    AccountRecord broken = Imap("counted", "pw");
+    broken.port = failing.port();
+    accounts = {broken, Pop3Tls(bert, "bert-pw")};
+    accounts[1].printAll = true;
+    accounts[1].printNew = false;
+    Save();
+    Check();
+    const std::string label = "127.0.0.1 - counted";
+    EXPECT_THAT(status.errors, ElementsAre(HasSubstr(label)));
+    EXPECT_THAT(MailLinesWith(label), ::testing::IsEmpty());
+    // Print new on first contact: nothing stored, so the next check starts afresh.
+    EXPECT_EQ(StoredLastId(1), kFreshStart);
+    EXPECT_THAT(handling.matched, ElementsAre("localhost - " + bert + "|b1"));
+}
+
+TEST_F(MailCheckDovecot, APop3PortOrTlsChangeKeepsTheIdsAndTheBoundary) {
+    for (int i = 1; i <= 3; ++i) dovecot->AddMessage(bert, Raw("b" + std::to_string(i)));
+    accounts = {Pop3Tls(bert, "bert-pw")};
+    accounts[0].ssl = false;
+    accounts[0].port = dovecot->pop3Port();
+    Save();
+    Check();
+    // Another client empties the mailbox; two messages arrive and are printed.
+    dovecot->Expunge(bert);
+    dovecot->AddMessage(bert, Raw("b4"));
+    dovecot->AddMessage(bert, Raw("b5"));
+    Check();
+    const std::string label = "localhost - " + bert;
+    EXPECT_THAT(handling.matched, ElementsAre(label + "|b4", label + "|b5"));
+    const std::int32_t before = StoredLastId(1);
+    // The same mailbox over TLS on its own port: only the message that is new is new.
+    accounts[0].ssl = true;
+    accounts[0].port = dovecot->pop3sPort();
+    Save();
+    dovecot->AddMessage(bert, Raw("b6"));
+    handling.matched.clear();
+    Check();
+    EXPECT_THAT(handling.matched, ElementsAre(label + "|b6"));
+    EXPECT_GT(StoredLastId(1), before);
+    EXPECT_TRUE(status.errors.empty()) << status.errors.front();
+}
+
+TEST_F(MailCheckDovecot, AMailboxOfMoreThan32767MessagesIsCheckedLikeAnyOther) {
+    constexpr int kMany = 40000;
+    dovecot->AddMessages(anna, kMany, [](int i) { return Raw("a" + std::to_string(i)); });
+    accounts = {Imap(anna, "anna-pw")};
+    Save();
+    Check();
+    EXPECT_EQ(StoredLastId(1), kMany);
+    dovecot->AddMessage(anna, Raw("late1"));
+    dovecot->AddMessage(anna, Raw("late2"));
+    Check();
+    const std::string label = "127.0.0.1 - " + anna;
+    EXPECT_THAT(handling.matched, ElementsAre(label + "|late1", label + "|late2"));
+    EXPECT_EQ(StoredLastId(1), kMany + 2);
+    EXPECT_THAT(MailLinesWith(label + ": 2 new"), ::testing::SizeIs(1));
+    EXPECT_TRUE(status.errors.empty()) << status.errors.front();
     EXPECT_EQ(vtest::Exists(dir / "vellora.log") ? vtest::ReadFile(dir / "vellora.log") : "", "");
 }
 

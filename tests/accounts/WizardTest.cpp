@@ -261,4 +261,31 @@ TEST_F(Wizard, TestButtonReportsEachOutcome) {
     EXPECT_THAT(session.calls, ::testing::Contains("Login(mail.example.org,anna,pw)"));
 }
 
+TEST_F(Wizard, EveryPresetSendsThePasswordOnlyOverTls) {
+    // Each provider of the presets takes logins only over TLS, on its TLS port.
+    const struct {
+        const char* address;
+        std::int32_t port;
+    } cases[] = {{"anna@gmail.com", 993},
+                 {"anna@web.de", 995},
+                 {"anna@aol.com", 993},
+                 {"anna@gmx.net", 995}};
+    for (const auto& c : cases) {
+        basINI_IO::WriteSettingText(std::nullopt, path, core::AccountSection(1), std::nullopt);
+        wizard = std::make_unique<forms::frmFirstWizard>(&session, dialogs, path, 0);
+        wizard->show();
+        session.calls.clear();
+        Type(wizard->txtFld2, c.address);
+        for (int page = 1; page < 5; ++page) Next();
+        QTest::mouseClick(wizard->cmdFld2, Qt::LeftButton);
+        EXPECT_THAT(session.calls, ::testing::Contains("InitSsl")) << c.address;
+        EXPECT_THAT(session.calls, ::testing::Contains("SetPort(" + std::to_string(c.port) + ")"))
+            << c.address;
+        Next();
+        QTest::mouseClick(wizard->cmdFinish, Qt::LeftButton);
+        EXPECT_EQ(Acct(st::kKeyAcctSsl), 1) << c.address;
+        EXPECT_EQ(Acct(st::kKeyAcctPort), c.port) << c.address;
+    }
+}
+
 }  // namespace

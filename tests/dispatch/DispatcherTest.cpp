@@ -118,6 +118,32 @@ TEST_F(DispatcherTest, SuccessDeletesTheDocumentRestoresThePrinterAndLogsOnce) {
     EXPECT_EQ(sink.successes.size(), 1u);
 }
 
+TEST_F(DispatcherTest, APrintedBodyPageTakesItsInlinePicturesWithIt) {
+    const std::string page = dir / "a1_7.html";
+    vtest::WriteFile(page, "<img src=\"a1_7_cid1_logo.png\">");
+    for (const char* name : {"a1_7_cid1_logo.png", "a1_7_cid2_chart.gif", "a1_70_cid1_other.png",
+                             "a1_7.pdf", "a2_7_cid1_logo.png"})
+        vtest::WriteFile(dir / name, "x");
+    auto job = std::make_shared<clsJob>();
+    job->JobID = "41";
+    job->Subject = "With pictures";
+    job->CmdLine = "/opt/vellora/webbin 41@\"" + page + "\"";
+    job->Status = St().queued;
+    job->JobDoc = "41@\"" + page + "\"";
+    jobs.AddJob(job, "41");
+    modJob::WriteJobRecord(St().awaiting, "41");
+    Tick();
+    Helper("41", St().done);
+    Tick();
+    EXPECT_FALSE(fs::exists(page));
+    EXPECT_FALSE(fs::exists(dir / "a1_7_cid1_logo.png"));
+    EXPECT_FALSE(fs::exists(dir / "a1_7_cid2_chart.gif"));
+    // Other pages' pictures and other files stay.
+    EXPECT_TRUE(fs::exists(dir / "a1_70_cid1_other.png"));
+    EXPECT_TRUE(fs::exists(dir / "a2_7_cid1_logo.png"));
+    EXPECT_TRUE(fs::exists(dir / "a1_7.pdf"));
+}
+
 TEST_F(DispatcherTest, HelperThatNeverStartsFailsAfter180Seconds) {
     options.notifyOnError = true;
     JobPtr a = Queue("41", "Back", true);

@@ -1,11 +1,13 @@
 // The attachment step and job creation: saved names, helper choice, command lines, the
-// names without a usable extension, unhandled types and refused duplicates.
+// names without a usable extension, unhandled types, refused duplicates, and attached messages
+// (their own page and attachments; a hostile nest stays a handful of jobs).
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "main/core/JobCreation.h"
 #include "main/core/MainTexts.h"
+#include "platform/mail/GMimeMailMessage.h"
 #include "shared/AppFolder.h"
 #include "shared/modJob.h"
 #include "tests/rules/RecordingSink.h"
@@ -17,6 +19,52 @@ namespace mt = vellora::core::texts;
 namespace fs = std::filesystem;
 
 namespace {
+
+// A 1x1 PNG.
+const char* kPng =
+    "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg"
+    "==";
+
+std::string Inner() {
+    return "From: Clara <clara@example.org>\r\nTo: Anna <anna@example.org>\r\n"
+           "Subject: Invoice March\r\nMIME-Version: 1.0\r\n"
+           "Content-Type: multipart/mixed; boundary=\"in\"\r\n\r\n"
+           "--in\r\nContent-Type: multipart/related; boundary=\"rel\"\r\n\r\n"
+           "--rel\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
+           "<p>INNERMARKER</p><img src=\"cid:logo@example.org\">\r\n"
+           "--rel\r\nContent-Type: image/png\r\nContent-ID: <logo@example.org>\r\n"
+           "Content-Transfer-Encoding: base64\r\n\r\n" +
+           std::string(kPng) +
+           "\r\n--rel--\r\n"
+           "--in\r\nContent-Type: application/pdf; name=\"invoice.pdf\"\r\n"
+           "Content-Disposition: attachment; filename=\"invoice.pdf\"\r\n\r\n%PDF-1.4 invoice\r\n"
+           "--in\r\nContent-Type: message/rfc822\r\nContent-Disposition: attachment\r\n\r\n"
+           "From: Dora <dora@example.org>\r\nSubject: The first word\r\n\r\nDEEPERMARKER\r\n"
+           "--in--\r\n";
+}
+
+std::string Outer(const std::string& attached) {
+    return "From: Bert <bert@example.org>\r\nTo: Anna <anna@example.org>\r\n"
+           "Subject: Fwd: Invoice March\r\nMIME-Version: 1.0\r\n"
+           "Content-Type: multipart/mixed; boundary=\"out\"\r\n\r\n"
+           "--out\r\nContent-Type: text/plain\r\n\r\nSee the attached mail.\r\n"
+           "--out\r\nContent-Type: message/rfc822\r\n"
+           "Content-Disposition: attachment; filename=\"forwarded.eml\"\r\n\r\n" +
+           attached + "\r\n--out--\r\n";
+}
+
+// The file a job prints.
+std::string Document(const JobPtr& job) {
+    const auto at = job->JobDoc.find('@');
+    return job->JobDoc.substr(at + 2, job->JobDoc.size() - at - 3);
+}
+
+std::vector<JobPtr> PageJobs(const JobQueues& jobs) {
+    std::vector<JobPtr> out;
+    for (const JobPtr& j : jobs.queue.Items())
+        if (j->CmdLine.find("/webbin ") != std::string::npos) out.push_back(j);
+    return out;
+}
 
 class AttachmentStepTest : public ::testing::Test {
   protected:
@@ -212,13 +260,74 @@ TEST_F(AttachmentStepTest, MessageWithMoreAttachmentsThanTheCapQueuesExactlyTheC
         ASSERT_EQ(sink.errors.size(), over ? 1u : 0u) << c.cap;
         EXPECT_EQ(sink.notifications.size(), over && c.notify ? 1u : 0u) << c.cap;
         if (!over) continue;
-        EXPECT_NE(sink.errors[0].find("200"), std::string::npos) << sink.errors[0];
-        EXPECT_NE(sink.errors[0].find(std::to_string(c.cap)), std::string::npos);
+        EXPECT_NE(sink.errors[0].find("more than " + std::to_string(c.cap)), std::string::npos)
+            << sink.errors[0];
         EXPECT_NE(sink.errors[0].find(msg.subject), std::string::npos);
         if (c.notify) {
             EXPECT_EQ(sink.notifications[0].kind, mt::kNotifyKindError.str());
         }
     }
+}
+
+// A message attached to a message (a mail forwarded as attachment), through the real parser.
+TEST_F(AttachmentStepTest, AnAttachedMessageIsPrintedAsAPageOfItsOwnAndItsAttachmentsFollow) {
+    vellora::mail::GMimeMailMessage message;
+    message.Parse(Outer(Inner()));
+    ASSERT_EQ(message.AttachmentCount(), 1);
+    creator->AttachmentStep(message, "Laser");
+    EXPECT_TRUE(sink.mail.empty()) << sink.mail.front();
+
+    const auto pages = PageJobs(jobs);
+    ASSERT_EQ(pages.size(), 2u) << jobs.queue.size() << " jobs";
+    const std::string page = vtest::ReadFile(Document(pages[0]));
+    // Built like a message's page: its own header lines and body.
+    EXPECT_NE(page.find("Invoice March"), std::string::npos);
+    EXPECT_NE(page.find("clara@example.org"), std::string::npos);
+    EXPECT_NE(page.find("INNERMARKER"), std::string::npos);
+    EXPECT_EQ(page.find("See the attached mail."), std::string::npos);
+    // Its inline picture lies beside it and the page points at it.
+    EXPECT_EQ(page.find("cid:"), std::string::npos);
+    int pictures = 0;
+    for (const auto& name : vtest::ListDir(temp))
+        pictures += name.find(mt::kInlinePartInfix.str()) != std::string::npos;
+    EXPECT_EQ(pictures, 1);
+    // The message attached to the attached message, at the next level.
+    EXPECT_NE(vtest::ReadFile(Document(pages[1])).find("DEEPERMARKER"), std::string::npos);
+
+    std::vector<std::string> pdfs;
+    for (const JobPtr& j : jobs.queue.Items()) {
+        EXPECT_TRUE(j->isAtt);
+        EXPECT_EQ(j->Subject, "Fwd: Invoice March");
+        EXPECT_EQ(j->Printer, "Laser");
+        if (j->CmdLine.find("/docuvan ") != std::string::npos) pdfs.push_back(j->DocName);
+    }
+    EXPECT_EQ(pdfs, std::vector<std::string>{"invoice.pdf"});
+    EXPECT_EQ(jobs.queue.size(), 3u);
+}
+
+TEST_F(AttachmentStepTest, AHostileNestOfMessagesStaysAHandfulOfJobs) {
+    std::string nest = "Subject: bottom\r\n\r\nBOTTOM\r\n";
+    for (int level = 0; level < 60; ++level)
+        nest = "Subject: level " + std::to_string(level) +
+               "\r\nContent-Type: message/rfc822\r\n\r\n" + nest;
+    vellora::mail::GMimeMailMessage message;
+    message.Parse(Outer(nest));
+    creator->AttachmentStep(message, "Laser");
+    EXPECT_GE(PageJobs(jobs).size(), 2u);
+    EXPECT_LE(jobs.queue.size(), 8u);
+    EXPECT_LE(vtest::ListDir(temp).size(), 8u);
+}
+
+// Attachments of attached messages count against the same cap: a forwarded mail cannot carry
+// more jobs in than the mail itself may.
+TEST_F(AttachmentStepTest, AttachedMessagesShareTheCapOfTheMessageThatArrived) {
+    vellora::mail::GMimeMailMessage message;
+    message.Parse(Outer(Inner()));  // three jobs without a cap: two pages and a PDF
+    options.attachmentCap = 2;
+    creator->AttachmentStep(message, "Laser");
+    EXPECT_EQ(jobs.queue.size(), 2u);
+    ASSERT_EQ(sink.errors.size(), 1u);
+    EXPECT_NE(sink.errors[0].find("Fwd: Invoice March"), std::string::npos) << sink.errors[0];
 }
 
 TEST(AttachmentCap, StoredValuesOutsideItsRangeGiveTheDefault) {

@@ -15,6 +15,7 @@
 
 namespace {
 using namespace vellora::mail;
+using vtest::ImapHandler;
 using vtest::ScriptedConnection;
 using vtest::ScriptedServer;
 using Clock = std::chrono::steady_clock;
@@ -58,41 +59,6 @@ bool Pop3Normal(ScriptedConnection& c, const std::string& line) {
         c.Send("-ERR unknown\r\n");
     }
     return true;
-}
-
-// An IMAP server with one message (UID 7); `after` sees every command after the login first
-// and returns true when it answered it itself.
-using ImapHandler = std::function<bool(ScriptedConnection&, const std::string& tag,
-                                       const std::string& command, bool& stop)>;
-void Imap(ScriptedConnection& c, const ImapHandler& after) {
-    c.Send("* OK ready\r\n");
-    std::string line;
-    while (c.ReadLine(line)) {
-        const auto space = line.find(' ');
-        if (space == std::string::npos) return;
-        const std::string tag = line.substr(0, space), command = line.substr(space + 1);
-        bool stop = false;
-        if (command == "CAPABILITY") {
-            c.Send("* CAPABILITY IMAP4rev1 AUTH=PLAIN\r\n" + tag + " OK done\r\n");
-        } else if (command == "AUTHENTICATE PLAIN") {
-            c.Send("+ \r\n");
-            if (!c.ReadLine(line)) return;
-            c.Send(tag + " OK logged in\r\n");
-        } else if (after && after(c, tag, command, stop)) {
-            if (stop) return;
-        } else if (command == "SELECT INBOX") {
-            c.Send("* 1 EXISTS\r\n* OK [UIDVALIDITY 5] ok\r\n" + tag + " OK [READ-WRITE] done\r\n");
-        } else if (command.rfind("FETCH 1:1 (UID)", 0) == 0) {
-            c.Send("* 1 FETCH (UID 7)\r\n" + tag + " OK done\r\n");
-        } else if (command == "UID FETCH 7 (FLAGS)") {
-            c.Send("* 1 FETCH (UID 7 FLAGS ())\r\n" + tag + " OK done\r\n");
-        } else if (command == "LOGOUT") {
-            c.Send("* BYE\r\n" + tag + " OK bye\r\n");
-            return;
-        } else {
-            c.Send(tag + " OK done\r\n");
-        }
-    }
 }
 
 class BadServer : public testing::Test {
@@ -225,13 +191,13 @@ TEST_F(BadServer, Pop3RefusesAMessageBeyondTheSizeLimit) {
 
 TEST_F(BadServer, ImapHangUpMidLiteralGivesAnEmptyRetrieve) {
     ScriptedServer server([](ScriptedConnection& c) {
-        Imap(c,
-             [](ScriptedConnection& c, const std::string&, const std::string& command, bool& stop) {
-                 if (command.find("BODY[]") == std::string::npos) return false;
-                 c.Send("* 1 FETCH (UID 7 BODY[] {1000}\r\n" + kMessage);
-                 stop = true;
-                 return true;
-             });
+        vtest::ScriptedImap(c, [](ScriptedConnection& c, const std::string&,
+                                  const std::string& command, bool& stop) {
+            if (command.find("BODY[]") == std::string::npos) return false;
+            c.Send("* 1 FETCH (UID 7 BODY[] {1000}\r\n" + kMessage);
+            stop = true;
+            return true;
+        });
     });
     auto s = Session(server, true);
     ASSERT_EQ(s->Login("127.0.0.1", "anna", "pw"), kOk) << s->LastError();
@@ -244,14 +210,14 @@ TEST_F(BadServer, ImapHangUpMidLiteralGivesAnEmptyRetrieve) {
 
 TEST_F(BadServer, ImapStallInSelectTimesOut) {
     ScriptedServer server([](ScriptedConnection& c) {
-        Imap(c,
-             [](ScriptedConnection& c, const std::string&, const std::string& command, bool& stop) {
-                 if (command != "SELECT INBOX") return false;
-                 c.Send("* 1 EXISTS\r\n");
-                 c.Stall();
-                 stop = true;
-                 return true;
-             });
+        vtest::ScriptedImap(c, [](ScriptedConnection& c, const std::string&,
+                                  const std::string& command, bool& stop) {
+            if (command != "SELECT INBOX") return false;
+            c.Send("* 1 EXISTS\r\n");
+            c.Stall();
+            stop = true;
+            return true;
+        });
     });
     auto s = Session(server, true);
     const auto start = Clock::now();
@@ -261,12 +227,12 @@ TEST_F(BadServer, ImapStallInSelectTimesOut) {
 
 TEST_F(BadServer, ImapNonsenseUidsGiveNoId) {
     ScriptedServer server([](ScriptedConnection& c) {
-        Imap(c,
-             [](ScriptedConnection& c, const std::string& tag, const std::string& command, bool&) {
-                 if (command.rfind("FETCH 1:1", 0) != 0) return false;
-                 c.Send("* 1 FETCH (UID banana)\r\n" + tag + " OK done\r\n");
-                 return true;
-             });
+        vtest::ScriptedImap(c, [](ScriptedConnection& c, const std::string& tag,
+                                  const std::string& command, bool&) {
+            if (command.rfind("FETCH 1:1", 0) != 0) return false;
+            c.Send("* 1 FETCH (UID banana)\r\n" + tag + " OK done\r\n");
+            return true;
+        });
     });
     auto s = Session(server, true);
     ASSERT_EQ(s->Login("127.0.0.1", "anna", "pw"), kOk);

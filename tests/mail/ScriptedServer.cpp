@@ -86,4 +86,35 @@ void ScriptedServer::Loop() {
     }
 }
 
+void ScriptedImap(ScriptedConnection& c, const ImapHandler& after) {
+    c.Send("* OK ready\r\n");
+    std::string line;
+    while (c.ReadLine(line)) {
+        const auto space = line.find(' ');
+        if (space == std::string::npos) return;
+        const std::string tag = line.substr(0, space), command = line.substr(space + 1);
+        bool stop = false;
+        if (command == "CAPABILITY") {
+            c.Send("* CAPABILITY IMAP4rev1 AUTH=PLAIN\r\n" + tag + " OK done\r\n");
+        } else if (command == "AUTHENTICATE PLAIN") {
+            c.Send("+ \r\n");
+            if (!c.ReadLine(line)) return;
+            c.Send(tag + " OK logged in\r\n");
+        } else if (after && after(c, tag, command, stop)) {
+            if (stop) return;
+        } else if (command == "SELECT INBOX") {
+            c.Send("* 1 EXISTS\r\n* OK [UIDVALIDITY 5] ok\r\n" + tag + " OK [READ-WRITE] done\r\n");
+        } else if (command.rfind("FETCH 1:1 (UID)", 0) == 0) {
+            c.Send("* 1 FETCH (UID 7)\r\n" + tag + " OK done\r\n");
+        } else if (command == "UID FETCH 7 (FLAGS)") {
+            c.Send("* 1 FETCH (UID 7 FLAGS ())\r\n" + tag + " OK done\r\n");
+        } else if (command == "LOGOUT") {
+            c.Send("* BYE\r\n" + tag + " OK bye\r\n");
+            return;
+        } else {
+            c.Send(tag + " OK done\r\n");
+        }
+    }
+}
+
 }  // namespace vtest

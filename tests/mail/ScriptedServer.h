@@ -26,6 +26,12 @@ class ScriptedConnection {
     std::string buffer_;
 };
 
+// An IMAP server with one message (UID 7) that takes any login; `after` sees every command
+// after the login first and returns true when it answered it itself (setting stop hangs up).
+using ImapHandler = std::function<bool(ScriptedConnection&, const std::string& tag,
+                                       const std::string& command, bool& stop)>;
+void ScriptedImap(ScriptedConnection& c, const ImapHandler& after);
+
 class ScriptedServer {
   public:
     using Script = std::function<void(ScriptedConnection&)>;

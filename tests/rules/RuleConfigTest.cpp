@@ -152,19 +152,48 @@ TEST_F(RuleStoreTest, EveryFieldSurvivesSaveAndLoad) {
     }
 }
 
-TEST_F(RuleStoreTest, LoadingStopsAtTheFirstSectionWithoutIdentifier) {
+TEST_F(RuleStoreTest, LoadingDropsASectionWithoutIdentifierAndCorrectsTheCount) {
     basINI_IO::WriteSettingNumber(3, ini, vellora::texts::kRulesSection,
                                   vellora::texts::kKeyRuleCount);
     basINI_IO::WriteSettingNumber(5, ini, "Rule1", vellora::texts::kKeyRuleId);
     basINI_IO::WriteSettingNumber(9, ini, "Rule3", vellora::texts::kKeyRuleId);
+    basINI_IO::WriteSettingText("Letters", ini, "Rule3", vellora::texts::kKeyRuleName);
     RuleBook b = LoadRules(ini);
-    ASSERT_EQ(b.rules.size(), 4u);  // the count is kept
+    ASSERT_EQ(b.rules.size(), 3u);  // the empty slot is gone, the rule after it kept
     EXPECT_TRUE(b.rules[1].loaded);
     EXPECT_EQ(b.rules[1].name, vellora::texts::kNoRuleName.str());
     EXPECT_FALSE(b.rules[1].printBody);
-    EXPECT_FALSE(b.rules[2].loaded);
-    EXPECT_FALSE(b.rules[3].loaded);
-    EXPECT_EQ(b.highestId, 5);
+    EXPECT_EQ(b.rules[2].id, 9);
+    EXPECT_EQ(b.rules[2].name, "Letters");
+    EXPECT_EQ(b.highestId, 9);
+}
+
+TEST_F(RuleStoreTest, ADamagedFileNeverComesBackAsRulesThatMatchEverything) {
+    namespace t = vellora::texts;
+    basINI_IO::WriteSettingNumber(3, ini, t::kRulesSection, t::kKeyRuleCount);
+    basINI_IO::WriteSettingNumber(5, ini, "Rule1", t::kKeyRuleId);
+    basINI_IO::WriteSettingText("Invoices", ini, "Rule1", t::kKeyRuleName);
+    // Rules 2 and 3 lost their sections.
+    RuleBook b = LoadRules(ini);
+    // A slot that never loaded (as an editor might still hold one) is not written either.
+    b.rules.push_back(RuleRecord{});
+    SaveRules(b, ini, nullptr);
+    EXPECT_EQ(basINI_IO::ReadSettingNumber(ini, t::kRulesSection, t::kKeyRuleCount), 1);
+    EXPECT_EQ(basINI_IO::ReadSettingNumber(ini, "Rule2", t::kKeyRuleId), -1);
+    EXPECT_EQ(vtest::ReadFile(ini).find("ID=0"), std::string::npos) << vtest::ReadFile(ini);
+    RuleBook c = LoadRules(ini);
+    ASSERT_EQ(c.rules.size(), 2u);
+    EXPECT_EQ(c.rules[1].name, "Invoices");
+
+    // A file in which such a slot was already written (identifier 0, no name, no terms).
+    basINI_IO::WriteSettingNumber(2, ini, t::kRulesSection, t::kKeyRuleCount);
+    basINI_IO::WriteSettingNumber(0, ini, "Rule2", t::kKeyRuleId);
+    basINI_IO::WriteSettingText("", ini, "Rule2", t::kKeyRuleName);
+    RuleBook d = LoadRules(ini);
+    ASSERT_EQ(d.rules.size(), 2u);
+    EXPECT_EQ(d.rules[1].id, 5);
+    SaveRules(d, ini, nullptr);
+    EXPECT_EQ(basINI_IO::ReadSettingNumber(ini, t::kRulesSection, t::kKeyRuleCount), 1);
 }
 
 TEST_F(RuleStoreTest, StoreFindsTheTargetChecksAndRaisesTheHighestId) {

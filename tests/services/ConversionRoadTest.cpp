@@ -2,6 +2,8 @@
 // vellora-convertd and a private cupsd; every converted page is printed by a Pictor sub-run.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "shared/AppFolder.h"
@@ -15,6 +17,11 @@
 
 namespace {
 using namespace std::chrono_literals;
+
+mode_t Mode(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
 
 vtest::Cups* gCups = nullptr;
 
@@ -63,6 +70,10 @@ TEST_F(ConversionRoad, PdfWithTheViewerOffPrintsEachPageThroughAPictorSubRun) {
     EXPECT_EQ(StoredRecords(), 1u);
     // The pictures stay in the installation's tmp folder, one per page.
     EXPECT_EQ(vtest::ListDir(*install / "tmp").size(), 3u);
+    // They hold the mail's content: for their owner's eyes only.
+    EXPECT_EQ(Mode(*install / "tmp"), 0700u);
+    for (const auto& name : vtest::ListDir(*install / "tmp"))
+        EXPECT_EQ(Mode(*install / ("tmp/" + name)), 0600u) << name;
     // Each sub-run printed one page with the page's picture on it.
     const auto files = gCups->PrintedFiles("Paper");
     for (std::size_t i = before; i < files.size(); ++i) {
@@ -96,6 +107,7 @@ TEST_F(ConversionRoad, ServiceRefusalEndsTheJobWithTheRequestFailure) {
     EXPECT_TRUE(modJob::HasStatus(record, modJob::Status().failed)) << record;
     EXPECT_NE(record.find("422"), std::string::npos) << record;
     EXPECT_NE(install->Log().find("could not be converted"), std::string::npos) << install->Log();
+    EXPECT_EQ(Mode(*install / "vellora.log"), 0600u);
     EXPECT_EQ(Printed(), 0u);
 }
 

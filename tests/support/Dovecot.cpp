@@ -1,13 +1,16 @@
 #include "tests/support/Dovecot.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace vtest {
 namespace fs = std::filesystem;
@@ -132,20 +135,49 @@ std::string Dovecot::MailDir(const std::string& user) const {
 }
 
 std::string Dovecot::AddMessage(const std::string& user, const std::string& raw) {
-    ++sequence_;
+    return Deliver(MailDir(user), ++sequence_, raw);
+}
+
+void Dovecot::AddMessages(const std::string& user, int count,
+                          const std::function<std::string(int)>& make) {
+    const int first = sequence_ + 1;
+    sequence_ += count;
+    const std::string box = MailDir(user);
+    // The disk, not the processor, sets the pace: a few writers at once keep it busy. The
+    // sequence in each name, not the order of writing, gives the messages their order.
+    constexpr int kWriters = 4;
+    std::vector<std::thread> writers;
+    std::atomic<bool> failed{false};
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([&, w] {
+            try {
+                for (int i = 1 + w; i <= count; i += kWriters) Deliver(box, first + i - 1, make(i));
+            } catch (const std::exception&) {
+                failed = true;
+            }
+        });
+    }
+    for (auto& t : writers) t.join();
+    if (failed) throw std::runtime_error("cannot deliver messages to " + box);
+}
+
+std::string Dovecot::Deliver(const std::string& box, int sequence, const std::string& raw) {
     // Sizes in the name, as Dovecot's own delivery writes them: it then needs not open every
     // file to learn them (POP3 asks for all sizes at login).
     std::size_t bareLf = 0;
     for (std::size_t i = 0; i < raw.size(); ++i)
         bareLf += raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r');
     char name[96];
-    std::snprintf(name, sizeof name, "%010d.M%dP%d.vtest,S=%zu,W=%zu", sequence_, sequence_,
+    std::snprintf(name, sizeof name, "%010d.M%dP%d.vtest,S=%zu,W=%zu", sequence, sequence,
                   static_cast<int>(getpid()), raw.size(), raw.size() + bareLf);
-    const std::string box = MailDir(user);
     const std::string temp = box + "/tmp/" + name, final = box + "/new/" + name;
-    WriteFile(temp, raw);
-    if (chown(temp.c_str(), kMailUid, kMailGid) != 0) throw std::runtime_error("chown " + temp);
-    fs::rename(temp, final);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot write " + temp);
+    const bool written = ::write(fd, raw.data(), raw.size()) == static_cast<ssize_t>(raw.size());
+    const bool owned = ::fchown(fd, kMailUid, kMailGid) == 0;
+    ::close(fd);
+    if (!written || !owned || ::rename(temp.c_str(), final.c_str()) != 0)
+        throw std::runtime_error("cannot deliver " + final);
     return final;
 }
 
@@ -155,6 +187,14 @@ void Dovecot::Index(const std::string& user) {
         Run({"/usr/bin/doveadm", "-c", dir_ / "dovecot.conf", "index", "-u", user, "INBOX"},
             &output, std::chrono::seconds(120));
     if (rc != 0) throw std::runtime_error("doveadm index failed: " + output);
+}
+
+void Dovecot::Expunge(const std::string& user) {
+    std::string output;
+    const int rc = Run({"/usr/bin/doveadm", "-c", dir_ / "dovecot.conf", "expunge", "-u", user,
+                        "mailbox", "INBOX", "all"},
+                       &output, std::chrono::seconds(60));
+    if (rc != 0) throw std::runtime_error("doveadm expunge failed: " + output);
 }
 
 int Dovecot::MessageFiles(const std::string& user) const {

@@ -14,6 +14,7 @@
 // session next looks at the mailbox. POP3 UIDLs are Dovecot's default (hexadecimal).
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "tests/support/TestSupport.h"
@@ -31,9 +32,15 @@ class Dovecot {
     void AddUser(const std::string& user, const std::string& password);
     // Drops a raw message into the user's mailbox (maildir new/); returns its file path.
     std::string AddMessage(const std::string& user, const std::string& raw);
+    // Drops make(1) .. make(count) at once, in that order: for large mailboxes.
+    void AddMessages(const std::string& user, int count,
+                     const std::function<std::string(int)>& make);
     // Lets the server take up the dropped messages now (index and UIDs), as its own delivery
     // agent would at delivery time, so that the next session finds them indexed.
     void Index(const std::string& user);
+    // Deletes every message of the user's mailbox through the server, as another mail client
+    // that empties the mailbox would.
+    void Expunge(const std::string& user);
     // Messages in the user's mailbox as files (new/ and cur/), without asking the server.
     int MessageFiles(const std::string& user) const;
 
@@ -47,6 +54,7 @@ class Dovecot {
 
   private:
     std::string MailDir(const std::string& user) const;
+    static std::string Deliver(const std::string& box, int sequence, const std::string& raw);
     void WriteConfig() const;
     void MakeCertificate();
 

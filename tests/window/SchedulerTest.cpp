@@ -236,6 +236,17 @@ TEST_F(SchedulerTest, FilesOlderThanThreeCalendarDaysGoAndOthersStay) {
     EXPECT_TRUE(vtest::Exists(temp + "/old-folder/inner.txt"));
 }
 
+TEST_F(SchedulerTest, ConvertedPagesTheHelpersKeepAreSweptLikeTheTemporaryFolder) {
+    const std::string pages = dir / "tmp";
+    mkdir(pages.c_str(), 0700);
+    Touch(pages + "/old-page-1.png", Noon() - hours(24 * 4));
+    Touch(pages + "/recent-page-1.png", Noon() - hours(24 * 3));
+    sched.Start(10, false);
+    sched.Tick("10");
+    EXPECT_FALSE(vtest::Exists(pages + "/old-page-1.png"));
+    EXPECT_TRUE(vtest::Exists(pages + "/recent-page-1.png"));
+}
+
 TEST_F(SchedulerTest, AnUndeletableFileDoesNotStopTheTick) {
     Touch(temp + "/old.html", Noon() - hours(24 * 5));
     if (geteuid() != 0) {

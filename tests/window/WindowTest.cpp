@@ -47,9 +47,21 @@ TEST_F(WindowTest, StartUpRunsItsStepsInOrderAndArmsTheTimerLast) {
     EXPECT_EQ(w.SSTab1->count(), 6);
     EXPECT_EQ(w.optionsTab->SSTab2->count(), 2);
     EXPECT_EQ(w.statusTab->SSTab3->count(), 3);
-    EXPECT_TRUE(vtest::Exists(dir / "temp"));
+    struct stat temp {};
+    ASSERT_EQ(stat((dir / "temp").c_str(), &temp), 0);
+    EXPECT_EQ(temp.st_mode & 0777, 0700u);  // bodies and attachments: the user's alone
     EXPECT_FALSE(w.windowIcon().isNull());
     EXPECT_EQ(w.accountsTab->rememberedIndex, -1);
+}
+
+TEST_F(WindowTest, ATemporaryFolderLeftOpenToOthersIsNarrowedAtStartUp) {
+    SetUp_();
+    mkdir((dir / "temp").c_str(), 0755);
+    chmod((dir / "temp").c_str(), 0755);
+    ASSERT_EQ(Make().Form_Load(), LoadResult::Loaded);
+    struct stat temp {};
+    ASSERT_EQ(stat((dir / "temp").c_str(), &temp), 0);
+    EXPECT_EQ(temp.st_mode & 0777, 0700u);
 }
 
 TEST_F(WindowTest, WithoutTheFirstRunMarkerTheWizardComesBeforeAnyTabIsFilled) {
