@@ -276,7 +276,7 @@ TEST_F(Webbin, PageGetsNothingOfAnotherPendingBodyPage) {
              "<html><head><link rel=\"stylesheet\" href=\"a1_13.html\"></head>"
              "<body style=\"margin:0\"><img src=\"a1_12_cid1_logo.png\" "
              "style=\"display:block;width:200px;height:200px\">OWNMARKER"
-             "<iframe src=\"a1_13.html\"></iframe><object data=\"a1_13.html\"></object>"
+             "<iframe src=\"a1_13.html\"></iframe>"
              "<img src=\"a1_13_cid1_photo.png\" style=\"width:200px;height:200px\">"
              "<iframe src=\"file://" +
                  pages_ / "a1_13.html" + "\"></iframe></body></html>");
