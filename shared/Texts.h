@@ -33,7 +33,7 @@ inline constexpr auto kKeyOffice2007 = Encode("UseOffice2007Types");
 inline constexpr auto kKeyAppPrinter = Encode("ApplicationPrinter");
 // OAuth2 clients, per provider preset: the key text followed by "." and the preset's id.
 inline constexpr auto kKeyOAuthClientId = Encode("OAuthClientId");
-inline constexpr auto kKeyOAuthClientSecret = Encode("OAuthClientSecret");  // password form
+inline constexpr auto kKeyOAuthClientSecret = Encode("OAuthClientSecret");
 inline constexpr auto kKeyOAuthAuthorizeUrl = Encode("OAuthAuthorizeUrl");  // generic only
 inline constexpr auto kKeyOAuthTokenUrl = Encode("OAuthTokenUrl");          // generic only
 inline constexpr auto kKeyOAuthScope = Encode("OAuthScope");                // generic only

@@ -101,10 +101,10 @@ AccountMailCheck::Next AccountMailCheck::SetUp(const AccountRecord& a, const std
     }
     step_ = 130;
     p_.session.SetNtlm(a.ntlm);
-    const std::int32_t code =
-        a.auth == AuthMethod::kOAuth2 ? Tokens().Login(p_.session, a, label)
-        : a.encryptedLogin            ? p_.session.LoginEncrypted(a.server, a.user, a.password)
-                                      : p_.session.Login(a.server, a.user, a.password);
+    const std::int32_t code = a.auth == AuthMethod::kOAuth2 ? Tokens().Login(p_.session, a, label)
+                              : a.encryptedLogin
+                                  ? p_.session.LoginEncrypted(a.server, a.user, a.password)
+                                  : p_.session.Login(a.server, a.user, a.password);
     if (code == AccountTokens::kSkipped) return Next::Skip;
     if (code != 0) {
         p_.status.LogErrorStatus(label + tx::kCheckConnectFailed.str() + std::to_string(code));
@@ -115,8 +115,8 @@ AccountMailCheck::Next AccountMailCheck::SetUp(const AccountRecord& a, const std
 
 AccountTokens& AccountMailCheck::Tokens() {
     if (!tokens_) {
-        tokens_ = std::make_shared<AccountTokens>(p_.settingsPath, p_.accounts, p_.status,
-                                                  p_.options);
+        tokens_ =
+            std::make_shared<AccountTokens>(p_.settingsPath, p_.accounts, p_.status, p_.options);
     }
     return *tokens_;
 }

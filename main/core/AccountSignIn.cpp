@@ -2,7 +2,6 @@
 
 #include "platform/oauth/OAuthTexts.h"
 #include "shared/Profile.h"
-#include "shared/StoredPassword.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
 
@@ -24,8 +23,7 @@ std::string TextOrEmpty(const std::string& path, const std::string& key) {
 oauth::TypedClient ReadOAuthClient(const std::string& path, const std::string& presetId) {
     oauth::TypedClient c;
     c.clientId = TextOrEmpty(path, Key(t::kKeyOAuthClientId, presetId));
-    const std::string secret = TextOrEmpty(path, Key(t::kKeyOAuthClientSecret, presetId));
-    c.clientSecret = secret.empty() ? std::string() : password::Read(secret);
+    c.clientSecret = TextOrEmpty(path, Key(t::kKeyOAuthClientSecret, presetId));
     c.authorizeUrl = TextOrEmpty(path, Key(t::kKeyOAuthAuthorizeUrl, presetId));
     c.tokenUrl = TextOrEmpty(path, Key(t::kKeyOAuthTokenUrl, presetId));
     c.scope = TextOrEmpty(path, Key(t::kKeyOAuthScope, presetId));
@@ -37,8 +35,7 @@ void SaveOAuthClient(const std::string& path, const std::string& presetId,
     const std::string section = t::kGeneralSection;
     using basINI_IO::WriteSettingText;
     WriteSettingText(c.clientId, path, section, Key(t::kKeyOAuthClientId, presetId));
-    WriteSettingText(c.clientSecret.empty() ? std::string() : password::Store(c.clientSecret),
-                     path, section, Key(t::kKeyOAuthClientSecret, presetId));
+    WriteSettingText(c.clientSecret, path, section, Key(t::kKeyOAuthClientSecret, presetId));
     const oauth::ProviderPreset* preset = oauth::FindPreset(presetId);
     // Endpoints are kept only for a preset that has none of its own.
     if (preset && !preset->authorizeUrl.empty()) return;
@@ -73,9 +70,8 @@ void ApplyPreset(AccountRecord& account, const oauth::ProviderPreset& preset) {
     account.encryptedLogin = account.ntlm = false;
 }
 
-std::unique_ptr<oauth::SignInTask> BeginSignIn(const std::string& path,
-                                               const AccountRecord& edited, std::string* message,
-                                               oauth::UrlOpener opener,
+std::unique_ptr<oauth::SignInTask> BeginSignIn(const std::string& path, const AccountRecord& edited,
+                                               std::string* message, oauth::UrlOpener opener,
                                                std::chrono::milliseconds timeout,
                                                std::shared_ptr<oauth::TokenService> service) {
     const auto client = ClientFor(path, edited);

@@ -15,7 +15,9 @@
 namespace vellora::core {
 
 // The client id, secret and (for the generic preset) endpoints the user entered once in the
-// options, for one preset. Absent keys read as empty.
+// options, for one preset. Absent keys read as empty. They are kept as typed: a desktop
+// program's client secret is no secret (every copy of the program holds it, RFC 8252 8.5),
+// and the user may enter them in the settings file by hand.
 oauth::TypedClient ReadOAuthClient(const std::string& settingsPath, const std::string& presetId);
 void SaveOAuthClient(const std::string& settingsPath, const std::string& presetId,
                      const oauth::TypedClient& client);

@@ -25,8 +25,8 @@ struct AccountTokens::Owned {
     oauth::CurlTokenService service;
 };
 
-AccountTokens::AccountTokens(std::string settingsPath, AccountArray& accounts,
-                             StatusSink& status, const Options& options)
+AccountTokens::AccountTokens(std::string settingsPath, AccountArray& accounts, StatusSink& status,
+                             const Options& options)
     : owned_(std::make_shared<Owned>()),
       p_{std::move(settingsPath), accounts, status, options, owned_->clock, owned_->service} {}
 
@@ -86,8 +86,7 @@ std::int32_t AccountTokens::Login(mail::MailSession& session, const AccountRecor
     return code;
 }
 
-AccountTokens::Renewal AccountTokens::Renew(const AccountRecord& account,
-                                            const std::string& label,
+AccountTokens::Renewal AccountTokens::Renew(const AccountRecord& account, const std::string& label,
                                             const oauth::ClientConfig& client) {
     // The array holds the newest refresh token: a rotation earlier in this check is in it.
     const std::size_t position = PositionOf(account.id);
@@ -139,9 +138,9 @@ void AccountTokens::MarkNeedsSignIn(const AccountRecord& account, const std::str
                              st::kKeyAcctSignInNeeded.str(), "1");
     }
     if (notify && p_.options.notifyOnError) {
-        p_.status.SendNotification(tx::kNotifyKindError, tx::kTokenNotifySubject,
-                                   tx::kTokenNotifyBody.str() + AccountLabel(account) +
-                                       tx::kTokenNotifyAction.str());
+        p_.status.SendNotification(
+            tx::kNotifyKindError, tx::kTokenNotifySubject,
+            tx::kTokenNotifyBody.str() + AccountLabel(account) + tx::kTokenNotifyAction.str());
     }
 }
 
@@ -152,8 +151,8 @@ void AccountTokens::SignedIn(AccountRecord& record, const oauth::TokenAnswer& to
     const std::size_t position = PositionOf(record.id);
     if (position == 0) return;
     AccountRecord& saved = p_.accounts[position - 1];
-    if (saved.auth != AuthMethod::kOAuth2 ||
-        saved.oauthProvider != record.oauthProvider || !SameMailbox(saved, record)) {
+    if (saved.auth != AuthMethod::kOAuth2 || saved.oauthProvider != record.oauthProvider ||
+        !SameMailbox(saved, record)) {
         return;
     }
     saved.refreshToken = record.refreshToken;

@@ -53,16 +53,17 @@ void ReadSignIn(const std::string& path, const std::string& s, AccountRecord& a)
 void WriteSignIn(const std::string& path, const std::string& s, const AccountRecord& a) {
     if (a.auth != AuthMethod::kOAuth2) {
         // A password account carries none of them, also after it stopped being OAuth2.
-        for (const std::string& key : {t::kKeyAcctAuth.str(), t::kKeyAcctProvider.str(),
-                                      t::kKeyAcctRefreshToken.str(), t::kKeyAcctSignInNeeded.str()}) {
+        for (const std::string& key :
+             {t::kKeyAcctAuth.str(), t::kKeyAcctProvider.str(), t::kKeyAcctRefreshToken.str(),
+              t::kKeyAcctSignInNeeded.str()}) {
             if (ReadSettingText(path, s, key) != MissingValue()) DeleteSettingKey(path, s, key);
         }
         return;
     }
     WriteSettingText(t::kAuthOAuth2.str(), path, s, t::kKeyAcctAuth.str());
     WriteSettingText(a.oauthProvider, path, s, t::kKeyAcctProvider.str());
-    WriteSettingText(a.refreshToken.empty() ? std::string() : password::Store(a.refreshToken),
-                     path, s, t::kKeyAcctRefreshToken.str());
+    WriteSettingText(a.refreshToken.empty() ? std::string() : password::Store(a.refreshToken), path,
+                     s, t::kKeyAcctRefreshToken.str());
     WriteSettingNumber(a.needsSignIn ? 1 : 0, path, s, t::kKeyAcctSignInNeeded);
 }
 

@@ -31,9 +31,7 @@ struct Credentials {
     std::string bearerToken;
 
     static Credentials Password() { return {}; }
-    static Credentials Bearer(std::string token) {
-        return {Kind::kBearerToken, std::move(token)};
-    }
+    static Credentials Bearer(std::string token) { return {Kind::kBearerToken, std::move(token)}; }
 };
 
 class MailSession {

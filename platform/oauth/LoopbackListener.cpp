@@ -154,7 +154,8 @@ std::optional<LoopbackRequest> LoopbackListener::Next(std::chrono::milliseconds 
         for (const auto& p : pending_) fds.push_back({p.fd, POLLIN, 0});
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             until - std::chrono::steady_clock::now());
-        const int timeout = static_cast<int>(std::max<long long>(0, std::min<long long>(left.count(), 200)));
+        const int timeout =
+            static_cast<int>(std::max<long long>(0, std::min<long long>(left.count(), 200)));
         const int ready = ::poll(fds.data(), fds.size(), timeout);
         if (ready > 0) {
             for (std::size_t i = 1; i < fds.size(); ++i) {

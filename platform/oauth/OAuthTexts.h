@@ -91,23 +91,26 @@ inline constexpr auto kMsgNoBrowser = Encode("the web browser could not be opene
 inline constexpr auto kMsgCancelled = Encode("the sign-in was cancelled");
 inline constexpr auto kMsgTimedOut =
     Encode("the provider's page did not answer in time; the sign-in was cancelled");
-inline constexpr auto kMsgWrongState =
-    Encode("the answer that reached Vellora was not for this sign-in (wrong state); "
-           "nothing was changed");
+inline constexpr auto kMsgWrongState = Encode(
+    "the answer that reached Vellora was not for this sign-in (wrong state); "
+    "nothing was changed");
 inline constexpr auto kMsgProviderRefused = Encode("the provider refused the sign-in: ");
 inline constexpr auto kMsgNoCode = Encode("the provider's answer holds no authorization code");
 inline constexpr auto kMsgTokenFailed = Encode("the provider did not issue a token: ");
-inline constexpr auto kMsgNoRefresh =
-    Encode("the provider issued no refresh token, so Vellora could not check this mailbox "
-           "later (is offline access granted?)");
+inline constexpr auto kMsgNoRefresh = Encode(
+    "the provider issued no refresh token, so Vellora could not check this mailbox "
+    "later (is offline access granted?)");
 
 // Token endpoint messages.
 inline constexpr auto kMsgHttpStatus = Encode("the token endpoint answered HTTP ");
 inline constexpr auto kMsgUnreachable = Encode("the token endpoint could not be reached: ");
 inline constexpr auto kMsgNotJson = Encode("the token endpoint's answer is not a JSON object: ");
-inline constexpr auto kMsgNoAccessToken = Encode("the token endpoint's answer holds no access token");
+inline constexpr auto kMsgNoAccessToken =
+    Encode("the token endpoint's answer holds no access token");
 inline constexpr auto kMsgNotBearer = Encode("the token endpoint issued no bearer token");
 inline constexpr auto kMsgRefused = Encode("the token endpoint refused: ");
+inline constexpr auto kMsgInsecure =
+    Encode("the token endpoint must use https (plain http only on this computer): ");
 inline constexpr auto kMsgTooLarge = Encode("the token endpoint's answer is too large");
 
 }  // namespace vellora::oauth::texts

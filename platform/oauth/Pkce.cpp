@@ -44,8 +44,7 @@ std::string NewCodeVerifier() {
 std::string S256Challenge(const std::string& verifier) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    if (EVP_Digest(verifier.data(), verifier.size(), digest, &length, EVP_sha256(), nullptr) !=
-        1) {
+    if (EVP_Digest(verifier.data(), verifier.size(), digest, &length, EVP_sha256(), nullptr) != 1) {
         throw std::runtime_error(VL("SHA-256 failed"));
     }
     return Base64Url(digest, length);

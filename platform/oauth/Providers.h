@@ -12,8 +12,8 @@
 namespace vellora::oauth {
 
 struct ProviderPreset {
-    std::string id;           // what an account's record stores
-    std::string displayName;  // what the account editor offers
+    std::string id;                      // what an account's record stores
+    std::string displayName;             // what the account editor offers
     std::string authorizeUrl, tokenUrl;  // empty: typed by the user (generic)
     std::string imapScope, popScope;     // empty: typed by the user (generic)
     std::string imapServer, popServer;   // empty: typed in the account
@@ -21,7 +21,7 @@ struct ProviderPreset {
     // The host name of the loopback redirect: some providers register "localhost" and ignore
     // the port; others take the loopback address itself (RFC 8252). We listen on 127.0.0.1.
     std::string redirectHost;
-    bool issuesSecret = false;       // the provider gives desktop programs a client secret
+    bool issuesSecret = false;        // the provider gives desktop programs a client secret
     FormFields extraAuthorizeFields;  // e.g. what makes a provider issue a refresh token
 };
 

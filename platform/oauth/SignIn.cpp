@@ -50,9 +50,8 @@ std::string FailedPage(const std::string& message) {
 std::string AuthorizationUrl(const SignInRequest& request, const std::string& redirect,
                              const std::string& state, const std::string& verifier) {
     const ClientConfig& c = request.client;
-    FormFields f = {{tx::kResponseType, tx::kCode},
-                    {tx::kClientId, c.clientId},
-                    {tx::kRedirectUri, redirect}};
+    FormFields f = {
+        {tx::kResponseType, tx::kCode}, {tx::kClientId, c.clientId}, {tx::kRedirectUri, redirect}};
     if (!c.scope.empty()) f.emplace_back(tx::kScope, c.scope);
     f.emplace_back(tx::kState, state);
     f.emplace_back(tx::kCodeChallenge, S256Challenge(verifier));
@@ -76,7 +75,8 @@ std::optional<Redirect> WaitForRedirect(LoopbackListener& listener, Clock::time_
             ended = Outcome(SignInStatus::kTimedOut, tx::kMsgTimedOut);
             return std::nullopt;
         }
-        const auto slice = std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(200));
+        const auto slice =
+            std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(200));
         auto request = listener.Next(std::chrono::duration_cast<std::chrono::milliseconds>(slice));
         if (!request) continue;
         // The browser also asks for an icon; only the redirect's own path carries the answer.
@@ -127,12 +127,15 @@ bool OpenInSystemBrowser(const std::string& url) {
     }
 }
 
-SignInResult RunSignIn(const SignInRequest& request, const UrlOpener& opener,
-                       TokenService& tokens, const std::atomic<bool>& cancel,
+SignInResult RunSignIn(const SignInRequest& request, const UrlOpener& opener, TokenService& tokens,
+                       const std::atomic<bool>& cancel,
                        const std::function<void(int port)>& onListening) {
     const ClientConfig& c = request.client;
-    if (!c.Complete() || !SafeEndpoint(c.authorizeUrl) || !SafeEndpoint(c.tokenUrl)) {
-        return Outcome(SignInStatus::kNotConfigured, tx::kMsgIncomplete);
+    if (!c.Complete()) return Outcome(SignInStatus::kNotConfigured, tx::kMsgIncomplete);
+    for (const std::string* url : {&c.authorizeUrl, &c.tokenUrl}) {
+        if (!SafeEndpoint(*url)) {
+            return Outcome(SignInStatus::kNotConfigured, tx::kMsgInsecure.str() + *url);
+        }
     }
     LoopbackListener listener;
     std::string error;
@@ -157,8 +160,10 @@ SignInResult RunSignIn(const SignInRequest& request, const UrlOpener& opener,
     }
     if (fields.count(tx::kError)) {
         std::string what = fields[tx::kError];
-        if (!fields[tx::kErrorDescription].empty()) what += " (" + fields[tx::kErrorDescription] + ")";
-        const SignInResult r = Outcome(SignInStatus::kProviderError, tx::kMsgProviderRefused.str() + what);
+        if (!fields[tx::kErrorDescription].empty())
+            what += " (" + fields[tx::kErrorDescription] + ")";
+        const SignInResult r =
+            Outcome(SignInStatus::kProviderError, tx::kMsgProviderRefused.str() + what);
         listener.Respond(redirect->request, 400, FailedPage(r.message));
         return r;
     }
@@ -183,8 +188,8 @@ void SignInTask::Start() {
     if (thread_.joinable()) return;
     thread_ = std::thread([this] {
         try {
-            result_ = RunSignIn(request_, opener_, *tokens_, cancel_,
-                                [this](int port) { port_ = port; });
+            result_ =
+                RunSignIn(request_, opener_, *tokens_, cancel_, [this](int port) { port_ = port; });
         } catch (const std::exception& e) {
             result_ = Outcome(SignInStatus::kNoPort, e.what());
         }

@@ -34,15 +34,15 @@ struct SignInRequest {
 
 enum class SignInStatus {
     kSignedIn,
-    kNotConfigured,   // no client id or endpoint
-    kNoPort,          // no loopback port could be opened
-    kBrowserFailed,   // the browser could not be opened
+    kNotConfigured,  // no client id or endpoint
+    kNoPort,         // no loopback port could be opened
+    kBrowserFailed,  // the browser could not be opened
     kCancelled,
-    kTimedOut,        // no answer from the browser in time
-    kWrongState,      // an answer not for this sign-in
-    kProviderError,   // the provider sent an error (the user declined, a bad request)
-    kNoCode,          // an answer without a code
-    kTokenFailed,     // the token endpoint refused or failed
+    kTimedOut,       // no answer from the browser in time
+    kWrongState,     // an answer not for this sign-in
+    kProviderError,  // the provider sent an error (the user declined, a bad request)
+    kNoCode,         // an answer without a code
+    kTokenFailed,    // the token endpoint refused or failed
 };
 
 struct SignInResult {
@@ -52,9 +52,10 @@ struct SignInResult {
     bool ok() const { return status == SignInStatus::kSignedIn; }
 };
 
-// `onListening` (optional) learns the loopback port once it is open.
-SignInResult RunSignIn(const SignInRequest& request, const UrlOpener& opener,
-                       TokenService& tokens, const std::atomic<bool>& cancel,
+// `onListening` (optional) learns the loopback port once it is open. Throws
+// std::runtime_error only when the system has no random bytes to give.
+SignInResult RunSignIn(const SignInRequest& request, const UrlOpener& opener, TokenService& tokens,
+                       const std::atomic<bool>& cancel,
                        const std::function<void(int port)>& onListening = {});
 
 // One sign-in on its own thread. Finished() may be polled from the window's timer; Cancel()

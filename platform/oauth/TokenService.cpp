@@ -76,8 +76,8 @@ TokenAnswer ErrorAnswer(long httpStatus, const FlatObject& object) {
     if (const auto d = StringMember(object, tx::kErrorDescription); d && !d->empty()) {
         text += " (" + Printable(*d) + ")";
     }
-    const TokenStatus status = GrantIsDead(error) ? TokenStatus::kRefused
-                                                  : TokenStatus::kClientRejected;
+    const TokenStatus status =
+        GrantIsDead(error) ? TokenStatus::kRefused : TokenStatus::kClientRejected;
     return Failure(status, tx::kMsgRefused.str() + text, httpStatus);
 }
 
@@ -86,8 +86,8 @@ TokenAnswer ErrorAnswer(long httpStatus, const FlatObject& object) {
 bool SafeEndpoint(const std::string& url) {
     const std::string lower = Lower(url);
     if (lower.rfind(VL("https://"), 0) == 0) return lower.size() > 8;
-    for (const std::string& host : {VL("http://127.0.0.1"), VL("http://localhost"),
-                                   VL("http://[::1]")}) {
+    for (const std::string& host :
+         {VL("http://127.0.0.1"), VL("http://localhost"), VL("http://[::1]")}) {
         if (lower.rfind(host, 0) == 0) {
             const char next = lower.size() > host.size() ? lower[host.size()] : '/';
             if (next == ':' || next == '/' || next == '?') return true;
@@ -102,8 +102,8 @@ TokenAnswer InterpretTokenAnswer(long httpStatus, const std::string& body) {
     const bool hasError = object && StringMember(*object, tx::kError).has_value();
     if (httpStatus >= 400 && httpStatus < 500 && hasError) return ErrorAnswer(httpStatus, *object);
     if (httpStatus != 200) {
-        return Failure(TokenStatus::kTransient, tx::kMsgHttpStatus.str() + std::to_string(httpStatus),
-                       httpStatus);
+        return Failure(TokenStatus::kTransient,
+                       tx::kMsgHttpStatus.str() + std::to_string(httpStatus), httpStatus);
     }
     if (!object) return Failure(TokenStatus::kTransient, tx::kMsgNotJson.str() + parseError, 200);
     if (hasError) return ErrorAnswer(httpStatus, *object);
@@ -146,7 +146,8 @@ TokenAnswer CurlTokenService::Refresh(const ClientConfig& client, const std::str
 
 TokenAnswer CurlTokenService::Post(const std::string& url, const std::string& form,
                                    const std::atomic<bool>* cancel) const {
-    if (!SafeEndpoint(url)) return Failure(TokenStatus::kClientRejected, tx::kMsgUnreachable.str() + url);
+    if (!SafeEndpoint(url))
+        return Failure(TokenStatus::kClientRejected, tx::kMsgInsecure.str() + url);
     GlobalInit();
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> h(curl_easy_init(), &curl_easy_cleanup);
     if (!h) return Failure(TokenStatus::kTransient, tx::kMsgUnreachable.str() + url);
@@ -159,7 +160,8 @@ TokenAnswer CurlTokenService::Post(const std::string& url, const std::string& fo
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, tx::kHttpSchemes.str().c_str());
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connectTimeout.count()));
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(limits_.connectTimeout.count()));
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.timeout.count()));
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);

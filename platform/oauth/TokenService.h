@@ -24,7 +24,7 @@ enum class TokenStatus {
 struct TokenAnswer {
     TokenStatus status = TokenStatus::kTransient;
     std::string accessToken;
-    std::string refreshToken;    // empty: the provider did not rotate it; keep the old one
+    std::string refreshToken;     // empty: the provider did not rotate it; keep the old one
     std::int64_t expiresIn = -1;  // seconds; -1 when the answer gave no lifetime
     std::string message;          // what went wrong, readable; empty on success
     long httpStatus = 0;

@@ -138,7 +138,8 @@ class OAuthCheck : public ::testing::Test {
     std::vector<std::string> Matched(const std::string& user) {
         std::vector<std::string> out;
         for (const auto& m : handling.matched) {
-            if (m.find(" - " + user + "|") != std::string::npos) out.push_back(m.substr(m.find('|') + 1));
+            if (m.find(" - " + user + "|") != std::string::npos)
+                out.push_back(m.substr(m.find('|') + 1));
         }
         return out;
     }
@@ -186,8 +187,8 @@ TEST_F(OAuthCheck, SignInThenImapAndPop3ChecksFetchTheNewMail) {
     EXPECT_THAT(Matched(anna), ElementsAre("a-new"));
     EXPECT_THAT(Matched(bert), ElementsAre("b-new"));
     EXPECT_THAT(dovecot->log(), HasSubstr("user=<" + anna + ">, method=OAUTHBEARER"));
-    EXPECT_THAT(dovecot->log(), HasSubstr("pop3-login: Info: Login: user=<" + bert +
-                                          ">, method=OAUTHBEARER"));
+    EXPECT_THAT(dovecot->log(),
+                HasSubstr("pop3-login: Info: Login: user=<" + bert + ">, method=OAUTHBEARER"));
     // The refresh token is kept like a password; the access token never reaches the file.
     EXPECT_EQ(StoredGrant(1), accounts[0].refreshToken);
     EXPECT_THAT(vtest::ReadFile(path), Not(HasSubstr(accounts[0].refreshToken)));

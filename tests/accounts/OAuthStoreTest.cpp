@@ -65,8 +65,9 @@ TEST_F(OAuthStore, PasswordAccountsCarryNoSignInKeys) {
     ASSERT_TRUE(Key(st::kKeyAcctRefreshToken));
     a.auth = AuthMethod::kPassword;
     SaveAccounts(path, {a});
-    for (const std::string& key : {st::kKeyAcctAuth.str(), st::kKeyAcctProvider.str(),
-                                  st::kKeyAcctRefreshToken.str(), st::kKeyAcctSignInNeeded.str()}) {
+    for (const std::string& key :
+         {st::kKeyAcctAuth.str(), st::kKeyAcctProvider.str(), st::kKeyAcctRefreshToken.str(),
+          st::kKeyAcctSignInNeeded.str()}) {
         EXPECT_FALSE(Key(key)) << key;
     }
     const auto loaded = LoadAccounts(path, 20).accounts.at(0);
@@ -76,11 +77,12 @@ TEST_F(OAuthStore, PasswordAccountsCarryNoSignInKeys) {
 
 TEST_F(OAuthStore, ClientsAreKeptPerPresetAndResolvedForTheAccountsProtocol) {
     SaveOAuthClient(path, "microsoft", {"ms-id", "", "https://ignored", "https://ignored", "x"});
-    SaveOAuthClient(path, "generic",
-                    {"g-id", "s3cret!", "https://idp.example/auth", "https://idp.example/token",
-                     "mail"});
+    SaveOAuthClient(
+        path, "generic",
+        {"g-id", "s3cret!", "https://idp.example/auth", "https://idp.example/token", "mail"});
     EXPECT_EQ(ReadOAuthClient(path, "generic").clientSecret, "s3cret!");
-    EXPECT_THAT(vtest::ReadFile(path), Not(HasSubstr("s3cret")));
+    // As typed, so that a user can also enter them in the settings file by hand.
+    EXPECT_THAT(vtest::ReadFile(path), HasSubstr("OAuthClientId.microsoft=ms-id"));
     // A preset with endpoints of its own keeps no typed ones.
     EXPECT_TRUE(ReadOAuthClient(path, "microsoft").tokenUrl.empty());
 

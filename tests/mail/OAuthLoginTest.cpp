@@ -110,8 +110,7 @@ TEST_F(OAuthLogin, ADeadTokenIsRefusedAndAServerWithoutEitherMechanismSaysSo) {
     for (const bool imap : {true, false}) {
         EXPECT_EQ(LogIn(*both, imap, false, "at-not-issued"), kLoginRefused);
         EXPECT_EQ(LogIn(*xoauth2Only, imap, false, "at-not-issued"), kLoginRefused);
-        EXPECT_EQ(LogIn(*passwordsOnly, imap, false, auth->Issue(user).accessToken),
-                  kNoOAuthLogin);
+        EXPECT_EQ(LogIn(*passwordsOnly, imap, false, auth->Issue(user).accessToken), kNoOAuthLogin);
         EXPECT_THAT(session->LastError(), HasSubstr("neither OAUTHBEARER nor XOAUTH2"));
     }
     // An access token the provider has expired is refused at the next login.

@@ -49,17 +49,17 @@ TEST(FlatJson, RefusesEverythingThatIsNotExactlyOneObject) {
         "",
         "[]",
         "\"text\"",
-        "{\"a\":1",                // cut short
-        "{\"a\":1} x",             // text after the object
-        "{\"a\":1,}",              // trailing comma
-        "{a:1}",                   // unquoted name
-        "{\"a\":\"x\ny\"}",        // raw control character
-        "{\"a\":\"\\x41\"}",       // unknown escape
-        "{\"a\":\"\\ud83d\"}",     // lone surrogate
-        "{\"a\":01}",              // leading zero
-        "{\"a\":1.}",              // fraction without digits
-        "{\"a\":tru}",             // broken word
-        "{\"a\":[1,2}",            // unclosed array
+        "{\"a\":1",             // cut short
+        "{\"a\":1} x",          // text after the object
+        "{\"a\":1,}",           // trailing comma
+        "{a:1}",                // unquoted name
+        "{\"a\":\"x\ny\"}",     // raw control character
+        "{\"a\":\"\\x41\"}",    // unknown escape
+        "{\"a\":\"\\ud83d\"}",  // lone surrogate
+        "{\"a\":01}",           // leading zero
+        "{\"a\":1.}",           // fraction without digits
+        "{\"a\":tru}",          // broken word
+        "{\"a\":[1,2}",         // unclosed array
         "{\"access_token\": \"at-\x01 unterminated",
         "<html><body>Internal Server Error</body></html>",
     };
@@ -115,9 +115,11 @@ TEST(TokenAnswer, WhatEachAnswerMeans) {
         std::string message;
     };
     const std::vector<Case> cases = {
-        {200, R"({"access_token":"at","token_type":"Bearer","expires_in":3599,"refresh_token":"rt"})",
+        {200,
+         R"({"access_token":"at","token_type":"Bearer","expires_in":3599,"refresh_token":"rt"})",
          TokenStatus::kOk, ""},
-        {400, R"({"error":"invalid_grant","error_description":"Token has been expired or revoked."})",
+        {400,
+         R"({"error":"invalid_grant","error_description":"Token has been expired or revoked."})",
          TokenStatus::kRefused, "invalid_grant (Token has been expired or revoked.)"},
         {400, R"({"error":"interaction_required"})", TokenStatus::kRefused, "interaction_required"},
         {401, R"({"error":"invalid_client"})", TokenStatus::kClientRejected, "invalid_client"},

@@ -191,8 +191,9 @@ TEST_F(SignInFlow, AProviderErrorABrowserThatWillNotOpenAndMissingSettingsAreRep
 
     std::atomic<bool> cancel{false};
     int closed = 0;
-    r = RunSignIn(Request(), [](const std::string&) { return false; }, tokens, cancel,
-                  [&](int p) { closed = p; });
+    r = RunSignIn(
+        Request(), [](const std::string&) { return false; }, tokens, cancel,
+        [&](int p) { closed = p; });
     EXPECT_EQ(r.status, SignInStatus::kBrowserFailed);
     EXPECT_FALSE(PortAccepts(closed));
 
@@ -201,7 +202,9 @@ TEST_F(SignInFlow, AProviderErrorABrowserThatWillNotOpenAndMissingSettingsAreRep
     EXPECT_EQ(Run(missing, tokens).status, SignInStatus::kNotConfigured);
     SignInRequest plainHttp = Request();
     plainHttp.client.tokenUrl = "http://example.org/token";  // secrets never go out in clear
-    EXPECT_EQ(Run(plainHttp, tokens).status, SignInStatus::kNotConfigured);
+    r = Run(plainHttp, tokens);
+    EXPECT_EQ(r.status, SignInStatus::kNotConfigured);
+    EXPECT_THAT(r.message, HasSubstr("must use https"));
 }
 
 TEST_F(SignInFlow, StrayRequestsAndIdleConnectionsDoNotDisturbTheRedirect) {

@@ -126,10 +126,10 @@ void Dovecot::WriteConfig() const {
 std::string Dovecot::OAuth2Passdb() const {
     if (options_.oauth2IntrospectionUrl.empty()) return {};
     const std::string file = dir_ / "oauth2.conf";
-    WriteFile(file, "introspection_mode = post\nintrospection_url = " +
-                        options_.oauth2IntrospectionUrl +
-                        "\nusername_attribute = username\nactive_attribute = active\n"
-                        "active_value = true\n");
+    WriteFile(file,
+              "introspection_mode = post\nintrospection_url = " + options_.oauth2IntrospectionUrl +
+                  "\nusername_attribute = username\nactive_attribute = active\n"
+                  "active_value = true\n");
     return "passdb {\n  driver = oauth2\n  mechanisms = " + options_.oauth2Mechanisms +
            "\n  args = " + file + "\n}\n";
 }

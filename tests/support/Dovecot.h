@@ -27,7 +27,7 @@ namespace vtest {
 class Dovecot {
   public:
     struct Options {
-        std::string oauth2IntrospectionUrl;                   // empty: passwords only
+        std::string oauth2IntrospectionUrl;                    // empty: passwords only
         std::string oauth2Mechanisms = "xoauth2 oauthbearer";  // the ones the server lists
     };
     Dovecot();

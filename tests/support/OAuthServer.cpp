@@ -62,7 +62,8 @@ TokenStats OAuthServer::Stats() const {
 OAuthServer::Issued OAuthServer::Issue(const std::string& user) const {
     const auto r = vellora::http::Get(url() + "/control?issue=" + user, kTimeout);
     std::smatch a, b;
-    if (r.status != 200 || !std::regex_search(r.body, a, std::regex("\"access_token\": \"([^\"]+)")) ||
+    if (r.status != 200 ||
+        !std::regex_search(r.body, a, std::regex("\"access_token\": \"([^\"]+)")) ||
         !std::regex_search(r.body, b, std::regex("\"refresh_token\": \"([^\"]+)"))) {
         throw std::runtime_error("OAuth2 test server issued nothing: " + r.body);
     }
@@ -76,8 +77,8 @@ std::string OAuthServer::FollowAuthorization(const std::string& authorizationUrl
     std::string location = HeaderValue(agreed.header, "Location");
     if (agreed.status != 302 || location.empty()) return "";
     if (stateOverride) {
-        location = std::regex_replace(location, std::regex("state=[^&]*"),
-                                      "state=" + *stateOverride);
+        location =
+            std::regex_replace(location, std::regex("state=[^&]*"), "state=" + *stateOverride);
     }
     const auto page = vellora::http::Get(location, kTimeout);
     if (loopbackStatus) *loopbackStatus = page.status;
