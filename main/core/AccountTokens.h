@@ -5,6 +5,7 @@
 // that refuses the grant (revoked, expired) gets one error line and one notification; the
 // account is marked as needing a sign-in and skipped, without further requests, until the user
 // signs in again. A token endpoint that fails or answers nonsense costs this check only.
+// Used on the window's thread only: a sign-in task hands over its result there (SignedIn).
 #pragma once
 
 #include <cstdint>

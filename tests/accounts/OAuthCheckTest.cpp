@@ -125,6 +125,18 @@ class OAuthCheck : public ::testing::Test {
         accounts.push_back(std::move(record));
         SaveAccounts(path, accounts);
     }
+    // Signed in as its user through the provider's page, then saved as the next account.
+    void AddSignedIn(AccountRecord record) {
+        record.id = static_cast<std::int16_t>(accounts.size() + 1);
+        auth->Control("user=" + record.user);
+        SignIn(record);
+        Add(record);
+    }
+    void AddPassword(const std::string& user) {
+        AccountRecord a = PasswordImap(user);
+        a.id = static_cast<std::int16_t>(accounts.size() + 1);
+        Add(a);
+    }
     void Check() { check->RunMailCheck(); }
     std::string Stored(std::size_t position, const std::string& key) {
         return vellora::profile::ReadString(path, AccountSection(position), key).value_or("");
@@ -169,14 +181,8 @@ int OAuthCheck::serial = 0;
 
 TEST_F(OAuthCheck, SignInThenImapAndPop3ChecksFetchTheNewMail) {
     const int refreshesBefore = auth->Stats().refreshes;
-    AccountRecord imap = OAuthImap(anna), pop = OAuthPop3Tls(bert);
-    pop.id = 2;
-    auth->Control("user=" + anna);
-    SignIn(imap);
-    auth->Control("user=" + bert);
-    SignIn(pop);
-    Add(imap);
-    Add(pop);
+    AddSignedIn(OAuthImap(anna));
+    AddSignedIn(OAuthPop3Tls(bert));
     dovecot->AddMessage(anna, Raw("a-old"));
     Check();  // first contact: what is there counts as seen
     EXPECT_THAT(status.errors, IsEmpty());
@@ -200,10 +206,7 @@ TEST_F(OAuthCheck, SignInThenImapAndPop3ChecksFetchTheNewMail) {
 
 // Signed in as if through the page (the whole flow is shown above), for the later cases.
 TEST_F(OAuthCheck, AnAccessTokenExpiringBetweenChecksIsRenewedAndTheRotatedGrantStoredAtOnce) {
-    AccountRecord imap = OAuthImap(anna);
-    auth->Control("user=" + anna);
-    SignIn(imap);
-    Add(imap);
+    AddSignedIn(OAuthImap(anna));
     Check();
     const int refreshes = auth->Stats().refreshes;
     const std::string first = StoredGrant(1);
@@ -229,10 +232,7 @@ TEST_F(OAuthCheck, AnAccessTokenExpiringBetweenChecksIsRenewedAndTheRotatedGrant
 }
 
 TEST_F(OAuthCheck, AnAccessTokenThatDiesMidCheckIsRenewedOnceAndTheCheckGoesOn) {
-    AccountRecord imap = OAuthImap(anna);
-    auth->Control("user=" + anna);
-    SignIn(imap);
-    Add(imap);
+    AddSignedIn(OAuthImap(anna));
     Check();
     const int refreshes = auth->Stats().refreshes;
     auth->Control("expire_access=1");  // our clock still thinks the token good for an hour
@@ -244,13 +244,8 @@ TEST_F(OAuthCheck, AnAccessTokenThatDiesMidCheckIsRenewedOnceAndTheCheckGoesOn) 
 }
 
 TEST_F(OAuthCheck, ARevokedGrantIsReportedOnceMarkedSkippedAndASignInBringsItBack) {
-    AccountRecord imap = OAuthImap(anna);
-    auth->Control("user=" + anna);
-    SignIn(imap);
-    Add(imap);
-    AccountRecord other = PasswordImap(carl);
-    other.id = 2;
-    Add(other);
+    AddSignedIn(OAuthImap(anna));
+    AddPassword(carl);
     dovecot->AddMessage(anna, Raw("a0"));
     Check();
     const std::int32_t annaLast = StoredLastId(1);
@@ -297,13 +292,8 @@ TEST_F(OAuthCheck, ARevokedGrantIsReportedOnceMarkedSkippedAndASignInBringsItBac
 }
 
 TEST_F(OAuthCheck, ATokenEndpointThatFailsCostsOnlyThisCheck) {
-    AccountRecord imap = OAuthImap(anna);
-    auth->Control("user=" + anna);
-    SignIn(imap);
-    Add(imap);
-    AccountRecord other = PasswordImap(carl);
-    other.id = 2;
-    Add(other);
+    AddSignedIn(OAuthImap(anna));
+    AddPassword(carl);
     Check();
     const std::vector<std::pair<std::string, std::string>> modes = {
         {"500", "HTTP 500"}, {"garbage", "not a JSON object"}, {"hang", "could not be reached"}};
@@ -338,9 +328,7 @@ TEST_F(OAuthCheck, AServerWithoutOAuthMechanismsIsReportedAndNotMarked) {
     AccountRecord imap = OAuthImap(anna);
     imap.port = passwordsOnly->imapPort();
     passwordsOnly->AddUser(anna, "pw");
-    auth->Control("user=" + anna);
-    SignIn(imap);
-    Add(imap);
+    AddSignedIn(imap);
     Check();
     ASSERT_THAT(status.errors, SizeIs(1));
     EXPECT_THAT(status.errors[0], HasSubstr("neither OAUTHBEARER nor XOAUTH2"));
