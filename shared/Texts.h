@@ -46,6 +46,12 @@ inline constexpr auto kUnconfinedMarker = Encode("/.vellora-unconfined");
 // Body pages: an inline picture of page <stem>.html is saved beside it as <stem>_cid<n>_<name>;
 // the HTML printer takes those along and nothing else of the page's folder.
 inline constexpr auto kInlinePartInfix = Encode("_cid");
+// OAuth2 clients, per provider preset: the key text followed by "." and the preset's id.
+inline constexpr auto kKeyOAuthClientId = Encode("OAuthClientId");
+inline constexpr auto kKeyOAuthClientSecret = Encode("OAuthClientSecret");
+inline constexpr auto kKeyOAuthAuthorizeUrl = Encode("OAuthAuthorizeUrl");  // generic only
+inline constexpr auto kKeyOAuthTokenUrl = Encode("OAuthTokenUrl");          // generic only
+inline constexpr auto kKeyOAuthScope = Encode("OAuthScope");                // generic only
 
 // Accounts.
 inline constexpr auto kAccountsSection = Encode("Accounts");
@@ -64,6 +70,13 @@ inline constexpr auto kKeyAcctPassword = Encode("Password");
 inline constexpr auto kKeyAcctLastMsg = Encode("LastMessage");
 inline constexpr auto kKeyAcctPrintAll = Encode("PrintAll");
 inline constexpr auto kKeyAcctPrintNew = Encode("PrintNew");
+// How an account signs in (absent: with its password) and, for OAuth2, its provider preset,
+// its refresh token (stored in the password's form) and the mark of a refused grant.
+inline constexpr auto kKeyAcctAuth = Encode("AuthMethod");
+inline constexpr auto kAuthOAuth2 = Encode("OAuth2");
+inline constexpr auto kKeyAcctProvider = Encode("OAuthProvider");
+inline constexpr auto kKeyAcctRefreshToken = Encode("RefreshToken");
+inline constexpr auto kKeyAcctSignInNeeded = Encode("SignInNeeded");
 inline constexpr auto kNoServer = Encode("(no server)");
 inline constexpr auto kNoUser = Encode("(no user)");
 inline constexpr auto kNoPassword = Encode("(no password)");

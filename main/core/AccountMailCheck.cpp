@@ -105,14 +105,24 @@ AccountMailCheck::Next AccountMailCheck::SetUp(const AccountRecord& a, const std
     }
     step_ = 130;
     p_.session.SetNtlm(a.ntlm);
-    const std::int32_t code = a.encryptedLogin
+    const std::int32_t code = a.auth == AuthMethod::kOAuth2 ? Tokens().Login(p_.session, a, label)
+                              : a.encryptedLogin
                                   ? p_.session.LoginEncrypted(a.server, a.user, a.password)
                                   : p_.session.Login(a.server, a.user, a.password);
+    if (code == AccountTokens::kSkipped) return Next::Skip;
     if (code != 0) {
         p_.status.LogErrorStatus(label + tx::kCheckConnectFailed.str() + std::to_string(code));
         return Next::Skip;
     }
     return Next::Continue;
+}
+
+AccountTokens& AccountMailCheck::Tokens() {
+    if (!tokens_) {
+        tokens_ =
+            std::make_shared<AccountTokens>(p_.settingsPath, p_.accounts, p_.status, p_.options);
+    }
+    return *tokens_;
 }
 
 std::int32_t AccountMailCheck::FirstContactLastId(std::size_t position, const AccountRecord& a,

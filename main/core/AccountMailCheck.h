@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "main/core/AccountRecord.h"
+#include "main/core/AccountTokens.h"
 #include "main/core/Options.h"
 #include "main/core/Seams.h"
 #include "platform/mail/MailMessage.h"
@@ -33,6 +35,10 @@ class AccountMailCheck : public MailCheck {
     bool Running() const override { return running_; }
     // The position (1-based) of the account being checked; 0 outside a check.
     int CurrentAccount() const { return current_; }
+    // The access tokens of the OAuth2 accounts, which the account editor's sign-in shares;
+    // made on first use with the system clock and the real token endpoint unless given.
+    AccountTokens& Tokens();
+    void UseTokens(std::shared_ptr<AccountTokens> tokens) { tokens_ = std::move(tokens); }
 
   private:
     enum class Next { Continue, Skip };
@@ -51,6 +57,7 @@ class AccountMailCheck : public MailCheck {
     int current_ = 0;
     int step_ = 0;
     std::int16_t accountId_ = 0;
+    std::shared_ptr<AccountTokens> tokens_;
 };
 
 // A message id as a number; anything but decimal digits (or a value past 32 bits) is a

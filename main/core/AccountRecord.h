@@ -7,6 +7,8 @@
 
 namespace vellora::core {
 
+enum class AuthMethod { kPassword, kOAuth2 };
+
 struct AccountRecord {
     std::int16_t id = 0;
     bool imap = false;
@@ -21,6 +23,11 @@ struct AccountRecord {
     std::int32_t lastId = 1;  // the last processed message id
     bool printAll = false;    // on first contact, every message is new
     bool printNew = false;    // on first contact, every message counts as seen
+    // OAuth2 accounts sign in through a provider's page instead of a password.
+    AuthMethod auth = AuthMethod::kPassword;
+    std::string oauthProvider;  // the provider preset's id
+    std::string refreshToken;   // the long-lived grant; the access token lives in memory only
+    bool needsSignIn = false;   // the provider refused the grant: skipped until signed in again
 };
 
 // Positions 1..n are elements 0..n-1.

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "main/core/MainTexts.h"
+#include "shared/Profile.h"
 #include "shared/StoredPassword.h"
 #include "shared/Texts.h"
 #include "shared/basINI_IO.h"
@@ -38,6 +39,34 @@ std::int32_t NumberOr(const std::string& path, const std::string& section, const
     return v == -1 ? absent : v;
 }
 
+// The sign-in keys exist only for OAuth2 accounts. The refresh token is read whole: some
+// providers issue tokens longer than a settings read returns.
+void ReadSignIn(const std::string& path, const std::string& s, AccountRecord& a) {
+    if (ReadSettingText(path, s, t::kKeyAcctAuth) != t::kAuthOAuth2.str()) return;
+    a.auth = AuthMethod::kOAuth2;
+    a.oauthProvider = TextOr(path, s, t::kKeyAcctProvider, "");
+    const auto token = profile::ReadString(path, s, t::kKeyAcctRefreshToken.str());
+    a.refreshToken = token && !token->empty() ? password::Read(*token) : std::string();
+    a.needsSignIn = FlagNotZero(path, s, t::kKeyAcctSignInNeeded);
+}
+
+void WriteSignIn(const std::string& path, const std::string& s, const AccountRecord& a) {
+    if (a.auth != AuthMethod::kOAuth2) {
+        // A password account carries none of them, also after it stopped being OAuth2.
+        for (const std::string& key :
+             {t::kKeyAcctAuth.str(), t::kKeyAcctProvider.str(), t::kKeyAcctRefreshToken.str(),
+              t::kKeyAcctSignInNeeded.str()}) {
+            if (ReadSettingText(path, s, key) != MissingValue()) DeleteSettingKey(path, s, key);
+        }
+        return;
+    }
+    WriteSettingText(t::kAuthOAuth2.str(), path, s, t::kKeyAcctAuth.str());
+    WriteSettingText(a.oauthProvider, path, s, t::kKeyAcctProvider.str());
+    WriteSettingText(a.refreshToken.empty() ? std::string() : password::Store(a.refreshToken), path,
+                     s, t::kKeyAcctRefreshToken.str());
+    WriteSettingNumber(a.needsSignIn ? 1 : 0, path, s, t::kKeyAcctSignInNeeded);
+}
+
 AccountRecord ReadAccount(const std::string& path, const std::string& s, std::int32_t id) {
     AccountRecord a;
     a.id = static_cast<std::int16_t>(id);
@@ -53,6 +82,7 @@ AccountRecord ReadAccount(const std::string& path, const std::string& s, std::in
     a.lastId = NumberOr(path, s, t::kKeyAcctLastMsg, 1);
     a.printAll = FlagNotZero(path, s, t::kKeyAcctPrintAll);
     a.printNew = FlagNotZero(path, s, t::kKeyAcctPrintNew);
+    ReadSignIn(path, s, a);
     return a;
 }
 
@@ -70,6 +100,7 @@ void WriteAccount(const std::string& path, const std::string& s, const AccountRe
     WriteSettingNumber(a.lastId, path, s, t::kKeyAcctLastMsg);
     WriteSettingNumber(a.printAll ? 1 : 0, path, s, t::kKeyAcctPrintAll);
     WriteSettingNumber(a.printNew ? 1 : 0, path, s, t::kKeyAcctPrintNew);
+    WriteSignIn(path, s, a);
 }
 
 }  // namespace

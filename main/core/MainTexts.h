@@ -392,4 +392,30 @@ inline constexpr auto kAutostartNoFolder =
 inline constexpr auto kAutostartBadFolder = Encode("folder not usable in an autostart entry: ");
 inline constexpr auto kAutoStartErrorPrefix = Encode("chkAutoStart_Click [");
 
+// --- OAuth2 accounts: tokens before a check, refused grants ---
+inline constexpr auto kTokenNotSetUp = Encode(
+    ": signs in with OAuth2, but the options lack the provider's client id or "
+    "endpoints; account skipped");
+inline constexpr auto kTokenNeedsSignIn =
+    Encode(": needs a new sign-in with the provider's page; account skipped");
+inline constexpr auto kTokenNeverSignedIn =
+    Encode(": has not been signed in with the provider's page yet; sign in to check it");
+inline constexpr auto kTokenRefused = Encode(
+    ": the provider no longer accepts Vellora's sign-in (revoked or expired); sign in "
+    "again with the provider's page. ");
+inline constexpr auto kTokenRefreshFailed =
+    Encode(": could not renew the sign-in now, trying again at the next check: ");
+inline constexpr auto kTokenNotStored = Encode(
+    ": the renewed sign-in could not be stored in the settings file; it is kept until "
+    "Vellora ends");
+inline constexpr auto kTokenNoMechanism = Encode(
+    ": the server offers neither OAUTHBEARER nor XOAUTH2, so an OAuth2 sign-in "
+    "cannot log in; account skipped");
+inline constexpr auto kTokenNotifySubject = Encode("Vellora: sign in again");
+inline constexpr auto kTokenNotifyBody = Encode(
+    "Vellora can no longer check this mailbox, because the provider refused its "
+    "sign-in: ");
+inline constexpr auto kTokenNotifyAction =
+    Encode(". Open Vellora's accounts tab and sign in again with the provider's page.");
+
 }  // namespace vellora::core::texts

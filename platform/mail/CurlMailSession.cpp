@@ -81,6 +81,7 @@ void CurlMailSession::Reset() {
     Close();
     imap_ = ssl_ = ntlm_ = false;
     port_ = 0;
+    credentials_ = Credentials::Password();
 }
 
 std::int32_t CurlMailSession::InitSsl() {
@@ -133,13 +134,16 @@ std::int32_t CurlMailSession::LoginEncrypted(const std::string& server, const st
     return DoLogin(server, user, password, Auth::kEncrypted);
 }
 
+// Every login of the component comes through here: the one place that chooses the mechanism.
 std::int32_t CurlMailSession::DoLogin(const std::string& server, const std::string& user,
                                       const std::string& password, Auth auth) {
     Close();
     server_ = server;
     user_ = user;
-    password_ = password;
+    const bool bearer = credentials_.kind == Credentials::Kind::kBearerToken;
+    password_ = bearer ? std::string() : password;
     if (!HostIsSafe(server) || port_ < 0 || port_ > 65535) return kUnreachable;
+    if (bearer) return BearerLogin();
     if (ntlm_) return Attempt(VL("AUTH=NTLM"));
     if (auth == Auth::kPlain) {
         const std::int32_t code = Attempt(VL("AUTH=PLAIN;AUTH=LOGIN"));
@@ -152,6 +156,17 @@ std::int32_t CurlMailSession::DoLogin(const std::string& server, const std::stri
     if (imap_) return Attempt(VL("AUTH=CRAM-MD5"));
     const std::int32_t code = Attempt(VL("AUTH=+APOP"));
     if (code == kLoginRefused && !OffersApop()) return Attempt(VL("AUTH=CRAM-MD5"));
+    return code;
+}
+
+// libcurl 7.88 speaks both OAuth2 mechanisms for IMAP and POP3 and, offered both, prefers
+// OAUTHBEARER (the standard one); it sends XOAUTH2 to a server that lists only that.
+std::int32_t CurlMailSession::BearerLogin() {
+    const std::int32_t code = Attempt(VL("AUTH=OAUTHBEARER;AUTH=XOAUTH2"));
+    if (code == kLoginRefused && !Offers(VL("OAUTHBEARER")) && !Offers(VL("XOAUTH2"))) {
+        lastError_ = VL("the server offers neither OAUTHBEARER nor XOAUTH2");
+        return kNoOAuthLogin;
+    }
     return code;
 }
 
@@ -187,6 +202,9 @@ std::int32_t CurlMailSession::Attempt(const std::string& options) {
     transfer_ = std::make_unique<CurlTransfer>(config_.limits);
     transfer_->SetVerbose(verbose_);
     transfer_->SetLogin(user_, password_, options);
+    if (credentials_.kind == Credentials::Kind::kBearerToken) {
+        transfer_->SetBearer(credentials_.bearerToken);
+    }
     const int port = EffectivePort();
     transfer_->RequireStartTls(
         ssl_ && port == (imap_ ? config_.imapStartTlsPort : config_.popStartTlsPort));

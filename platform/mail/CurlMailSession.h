@@ -6,7 +6,9 @@
 // STARTTLS; any other port speaks TLS from the first byte (995, 993 by default).
 // Logins: Login uses SASL PLAIN or LOGIN (or the protocol's plain login where the server has
 // no SASL); LoginEncrypted uses APOP for POP3 where the server offers it, else SASL CRAM-MD5;
-// with SetNtlm(true) both use SASL NTLM.
+// with SetNtlm(true) both use SASL NTLM. With a bearer token (SetCredentials) both use SASL
+// OAUTHBEARER where the server lists it, else XOAUTH2; a server listing neither gets
+// kNoOAuthLogin.
 // Message ids: IMAP gives the UID; POP3 gives a local decimal id from the UidlMap file.
 // IMAP Retrieve leaves the message's \Seen flag as it was.
 #pragma once
@@ -45,6 +47,7 @@ class CurlMailSession : public MailSession {
     void SetPort(std::int32_t port) override { port_ = port; }
     std::int32_t InitSsl() override;
     void SetNtlm(bool ntlm) override { ntlm_ = ntlm; }
+    void SetCredentials(const Credentials& credentials) override { credentials_ = credentials; }
     std::int32_t Login(const std::string& server, const std::string& user,
                        const std::string& password) override;
     std::int32_t LoginEncrypted(const std::string& server, const std::string& user,
@@ -63,6 +66,7 @@ class CurlMailSession : public MailSession {
     enum class Auth { kPlain, kEncrypted };
     std::int32_t DoLogin(const std::string& server, const std::string& user,
                          const std::string& password, Auth auth);
+    std::int32_t BearerLogin();
     std::int32_t Attempt(const std::string& options);
     bool Offers(const std::string& mechanism) const;
     bool OffersApop() const;
@@ -87,6 +91,7 @@ class CurlMailSession : public MailSession {
     bool imap_ = false, ssl_ = false, ntlm_ = false, verbose_ = false;
     std::int32_t port_ = 0;
     std::string server_, user_, password_;
+    Credentials credentials_;
     std::unique_ptr<CurlTransfer> transfer_;
     bool loggedIn_ = false;
     std::string lastError_;

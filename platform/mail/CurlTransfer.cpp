@@ -68,6 +68,10 @@ void CurlTransfer::SetLogin(const std::string& user, const std::string& password
                      loginOptions.empty() ? nullptr : loginOptions.c_str());
 }
 
+void CurlTransfer::SetBearer(const std::string& token) {
+    curl_easy_setopt(handle_, CURLOPT_XOAUTH2_BEARER, token.empty() ? nullptr : token.c_str());
+}
+
 void CurlTransfer::RequireStartTls(bool on) {
     curl_easy_setopt(handle_, CURLOPT_USE_SSL, on ? CURLUSESSL_ALL : CURLUSESSL_NONE);
 }

@@ -37,6 +37,8 @@ class CurlTransfer {
     // Login options are libcurl's (";AUTH=PLAIN" style without the leading ";").
     void SetLogin(const std::string& user, const std::string& password,
                   const std::string& loginOptions);
+    // An OAuth2 access token for SASL OAUTHBEARER or XOAUTH2; empty: none.
+    void SetBearer(const std::string& token);
     // STARTTLS on a plain-scheme URL; implicit TLS comes from the pop3s/imaps scheme.
     void RequireStartTls(bool on);
     void SetVerbose(bool on);

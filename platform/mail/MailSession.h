@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace vellora::mail {
 
@@ -19,6 +20,19 @@ enum MailCode : std::int32_t {
     kTimedOut = 4,       // the server stopped answering
     kProtocolError = 5,  // the server's answer made no sense
     kNotConnected = 6,   // an operation that needs a login came without one
+    kNoOAuthLogin = 7,   // the server offers neither SASL OAUTHBEARER nor XOAUTH2
+};
+
+// How the next login proves who the user is: the password that Login is given, or an OAuth2
+// access token (RFC 6750 bearer token) sent with SASL OAUTHBEARER (RFC 7628) or XOAUTH2,
+// whichever the server lists; the password argument is then unused.
+struct Credentials {
+    enum class Kind { kPassword, kBearerToken };
+    Kind kind = Kind::kPassword;
+    std::string bearerToken;
+
+    static Credentials Password() { return {}; }
+    static Credentials Bearer(std::string token) { return {Kind::kBearerToken, std::move(token)}; }
 };
 
 class MailSession {
@@ -29,6 +43,9 @@ class MailSession {
     virtual void SetPort(std::int32_t port) = 0;
     virtual std::int32_t InitSsl() = 0;
     virtual void SetNtlm(bool ntlm) = 0;
+    // Given before Login; Reset returns to the password. A bearer token overrides NTLM and the
+    // encrypted login. Sessions that know only passwords keep this default.
+    virtual void SetCredentials(const Credentials& credentials) { (void)credentials; }
     virtual std::int32_t Login(const std::string& server, const std::string& user,
                                const std::string& password) = 0;
     virtual std::int32_t LoginEncrypted(const std::string& server, const std::string& user,

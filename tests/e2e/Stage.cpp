@@ -155,7 +155,7 @@ SampleDocs MakeSampleDocs(const std::string& work) {
 }
 
 Stage::Stage(Config config, bool withConvert) : config_(std::move(config)) {
-    dovecot_ = std::make_unique<vtest::Dovecot>();
+    dovecot_ = std::make_unique<vtest::Dovecot>(config_.dovecot);
     dovecot_->AddUser(config_.user, config_.password);
     cups_ = std::make_unique<vtest::Cups>();
     cups_->AddPrinter(config_.office);

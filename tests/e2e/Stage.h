@@ -45,6 +45,7 @@ struct Config {
     int intervalMinutes = 1;
     std::string convertUrl, notifyUrl, notifyEmail;
     bool notifyOnError = false, notifyOnSuccess = false;
+    vtest::Dovecot::Options dovecot;  // e.g. OAuth2 logins through a test authorization server
 };
 
 class Stage {

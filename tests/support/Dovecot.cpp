@@ -34,7 +34,9 @@ std::string Find(const std::vector<std::string>& candidates) {
 
 }  // namespace
 
-Dovecot::Dovecot() : dir_("dovecot") {
+Dovecot::Dovecot() : Dovecot(Options{}) {}
+
+Dovecot::Dovecot(const Options& options) : dir_("dovecot"), options_(options) {
     // Mail processes run as uid 8: they must be able to walk down to the mailboxes.
     chmod(dir_.path().c_str(), 0755);
     fs::create_directories(dir_ / "run");
@@ -82,6 +84,7 @@ void Dovecot::MakeCertificate() {
 
 void Dovecot::WriteConfig() const {
     const std::string& d = dir_.path();
+    const bool oauth2 = !options_.oauth2IntrospectionUrl.empty();
     std::ostringstream c;
     c << "base_dir = " << d << "/run\n"
       << "state_dir = " << d << "/state\n"
@@ -92,7 +95,8 @@ void Dovecot::WriteConfig() const {
       << "ssl_cert = <" << d << "/cert.pem\n"
       << "ssl_key = <" << d << "/key.pem\n"
       << "disable_plaintext_auth = no\n"
-      << "auth_mechanisms = plain login cram-md5 apop\n"
+      << "auth_mechanisms = plain login cram-md5 apop"
+      << (oauth2 ? " " + options_.oauth2Mechanisms : std::string()) << "\n"
       << "auth_failure_delay = 0\n"
       // A test mailbox needs no crash safety; a large one syncs much faster without it.
       << "mail_fsync = never\n"
@@ -103,6 +107,7 @@ void Dovecot::WriteConfig() const {
       << "mail_location = maildir:" << d << "/mail/%u\n"
       << "first_valid_uid = " << kMailUid << "\nlast_valid_uid = " << kMailUid << "\n"
       << "first_valid_gid = " << kMailGid << "\nlast_valid_gid = " << kMailGid << "\n"
+      << OAuth2Passdb()
       << "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u " << d
       << "/users/%u\n}\n"
       << "userdb {\n  driver = static\n  args = uid=" << kMailUid << " gid=" << kMailGid
@@ -117,6 +122,19 @@ void Dovecot::WriteConfig() const {
       << "  inet_listener pop3 {\n    port = " << pop3Port_ << "\n  }\n"
       << "  inet_listener pop3s {\n    port = " << pop3sPort_ << "\n    ssl = yes\n  }\n}\n";
     WriteFile(dir_ / "dovecot.conf", c.str());
+}
+
+// Bearer tokens go to the oauth2 passdb only; it asks the introspection address about each
+// one (no cache), so a token revoked or expired there is refused at the next login.
+std::string Dovecot::OAuth2Passdb() const {
+    if (options_.oauth2IntrospectionUrl.empty()) return {};
+    const std::string file = dir_ / "oauth2.conf";
+    WriteFile(file,
+              "introspection_mode = post\nintrospection_url = " + options_.oauth2IntrospectionUrl +
+                  "\nusername_attribute = username\nactive_attribute = active\n"
+                  "active_value = true\n");
+    return "passdb {\n  driver = oauth2\n  mechanisms = " + options_.oauth2Mechanisms +
+           "\n  args = " + file + "\n}\n";
 }
 
 void Dovecot::AddUser(const std::string& user, const std::string& password) {

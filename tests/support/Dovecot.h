@@ -12,6 +12,10 @@
 //
 // Messages dropped into the mailbox get their UIDs, in the order they were added, when a
 // session next looks at the mailbox. POP3 UIDLs are Dovecot's default (hexadecimal).
+//
+// With Options::oauth2IntrospectionUrl set, the server also takes OAuth2 bearer tokens (SASL
+// XOAUTH2 and OAUTHBEARER, or the ones listed): its oauth2 passdb asks that address whether a
+// token is live and whose it is (tests/support/OAuthServer.h), while passwords still work.
 #pragma once
 
 #include <functional>
@@ -23,7 +27,12 @@ namespace vtest {
 
 class Dovecot {
   public:
+    struct Options {
+        std::string oauth2IntrospectionUrl;                    // empty: passwords only
+        std::string oauth2Mechanisms = "xoauth2 oauthbearer";  // the ones the server lists
+    };
     Dovecot();
+    explicit Dovecot(const Options& options);
     ~Dovecot();
     Dovecot(const Dovecot&) = delete;
     Dovecot& operator=(const Dovecot&) = delete;
@@ -56,9 +65,11 @@ class Dovecot {
     std::string MailDir(const std::string& user) const;
     static std::string Deliver(const std::string& box, int sequence, const std::string& raw);
     void WriteConfig() const;
+    std::string OAuth2Passdb() const;
     void MakeCertificate();
 
     TempDir dir_;
+    Options options_;
     Process process_;
     int imapPort_ = 0, imapsPort_ = 0, pop3Port_ = 0, pop3sPort_ = 0;
     std::string caFile_;
