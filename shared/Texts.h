@@ -32,6 +32,20 @@ inline constexpr auto kKeyNotifyEmail = Encode("NotifyAddress");
 inline constexpr auto kKeyUseViewer = Encode("UsePdfViewer");
 inline constexpr auto kKeyOffice2007 = Encode("UseOffice2007Types");
 inline constexpr auto kKeyAppPrinter = Encode("ApplicationPrinter");
+// The most attachments one message may queue (absent or not a number from 1 up: 50).
+inline constexpr auto kKeyAttachmentCap = Encode("AttachmentCap");
+// The authserv-id of the user's own mail server, whose Authentication-Results the rule field
+// SenderAuthenticated believes (absent: none, and the field is never true).
+inline constexpr auto kKeyTrustedAuthServ = Encode("TrustedAuthServId");
+// 1: hostile documents and pictures are read only inside the sandbox; where it cannot run,
+// such a job fails instead of running unconfined. Read by the helpers and the converter.
+inline constexpr auto kKeyRequireConfinement = Encode("RequireConfinement");
+// Where the one notice of an unconfined run is remembered (beside the log).
+inline constexpr auto kUnconfinedMarker = Encode("/.vellora-unconfined");
+
+// Body pages: an inline picture of page <stem>.html is saved beside it as <stem>_cid<n>_<name>;
+// the HTML printer takes those along and nothing else of the page's folder.
+inline constexpr auto kInlinePartInfix = Encode("_cid");
 // OAuth2 clients, per provider preset: the key text followed by "." and the preset's id.
 inline constexpr auto kKeyOAuthClientId = Encode("OAuthClientId");
 inline constexpr auto kKeyOAuthClientSecret = Encode("OAuthClientSecret");

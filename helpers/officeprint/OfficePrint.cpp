@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "helpers/frame/Confinement.h"
 #include "platform/office/Office.h"
 #include "shared/Literal.h"
 
@@ -45,6 +46,8 @@ void PrintDocument(helper::HelperRun& run, PrintedCopy& copy) {
     office::ConvertOptions options;
     options.timeout = vellora::helper::SecondsFromEnvironment(VL("VELLORA_OFFICE_TIMEOUT"),
                                                               std::chrono::seconds(120));
+    options.confinement = vellora::helper::ConfinementMode();
+    vellora::helper::ReportUnconfinedToLog();
     const auto converted = office::ConvertToPdf(path, copy.Folder(), options);
     if (!converted.ok) throw HelperFailure(converted.error);
 

@@ -19,6 +19,9 @@ inline constexpr auto kDirect5 = Encode("tif");
 inline constexpr auto kError = Encode("ERROR Pictor: ");
 inline constexpr auto kConvertedFileError =
     Encode("ERROR Pictor: the picture converter produced no picture");
+inline constexpr auto kNoSandbox = Encode(
+    "ERROR Pictor: the settings require the sandbox (bubblewrap) for the picture converter, "
+    "but it cannot run here: ");
 inline constexpr auto kStepSeparator = Encode(" - ");
 
 // The converter's command text: between the program folder and the quoted source path.

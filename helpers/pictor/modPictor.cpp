@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <filesystem>
 
+#include "helpers/frame/Confinement.h"
 #include "helpers/frame/HelperFrame.h"
 #include "helpers/frame/Launch.h"
 #include "helpers/pictor/Form1.h"
@@ -53,6 +54,13 @@ void PrintProcedure(const std::string& path) {
 
 Outcome ConverterRoute(HelperRun& run) {
     const std::string& path = run.Line().path;
+    // The converter would refuse to run unconfined; say why here, where the job hears it.
+    if (std::string why; ConfinementMode() == vellora::confine::Mode::Required &&
+                         !vellora::confine::Available(&why)) {
+        const std::string error = texts::kNoSandbox.str() + why;
+        run.FailWith(error, error);
+        return Outcome::kRecorded;
+    }
     // The command text holds the converter's file name and the opening quote.
     const std::string command = texts::kConverterCommand.str();
     const auto blank = command.find(' ');

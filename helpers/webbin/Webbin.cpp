@@ -13,6 +13,7 @@
 #include "helpers/webbin/WebbinTexts.h"
 #include "platform/html/HtmlToPdf.h"
 #include "shared/Literal.h"
+#include "shared/Texts.h"
 #include "shared/modJob.h"
 
 namespace webbin {
@@ -33,13 +34,15 @@ void LetEventsRun() {
 }
 
 std::mutex leftoverMutex;
-std::string leftover;  // the PDF folder while it exists, for the watchdog
+std::string leftover;  // the run folder while it exists, for the watchdog
 
-// A private folder for the PDF, gone when CUPS has the job (or, should the run be cut short,
-// removed by the watchdog).
-class PdfFolder {
+// The run's private folder (mode 0700): the page, its own inline pictures and the PDF. The
+// engine reads nothing outside it, so one mail's page can never pull in another pending
+// page or picture from the shared temporary folder. Gone when CUPS has the job (or, should
+// the run be cut short, removed by the watchdog).
+class RunFolder {
   public:
-    PdfFolder() {
+    RunFolder() {
         const char* tmp = std::getenv(VL("TMPDIR").c_str());
         std::string name =
             (tmp != nullptr && *tmp != '\0' ? std::string(tmp) : VL("/tmp")) + t::kPdfFolder.str();
@@ -48,19 +51,45 @@ class PdfFolder {
         std::lock_guard<std::mutex> lock(leftoverMutex);
         leftover = path_;
     }
-    ~PdfFolder() {
+    ~RunFolder() {
         std::lock_guard<std::mutex> lock(leftoverMutex);
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
         leftover.clear();
     }
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
     const std::string& path() const { return path_; }
 
   private:
     std::string path_;
 };
 
+void CopyPrivately(const std::filesystem::path& from, const std::filesystem::path& to) {
+    namespace fs = std::filesystem;
+    fs::copy_file(from, to);
+    fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write);
+}
+
 }  // namespace
+
+std::string CopyPageAlone(const std::string& page, const std::string& folder) {
+    namespace fs = std::filesystem;
+    const fs::path source(page);
+    if (!fs::is_regular_file(source)) throw HelperFailure(t::kNoPage.str() + page);
+    const fs::path copy = fs::path(folder) / source.filename();
+    CopyPrivately(source, copy);
+    // The page's own inline pictures, saved beside it under its name; regular files only (a
+    // link could name anything).
+    const std::string own = source.stem().string() + vellora::texts::kInlinePartInfix.str();
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(source.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(own, 0) != 0 || !entry.is_regular_file(ec) || entry.is_symlink(ec)) continue;
+        CopyPrivately(entry.path(), fs::path(folder) / name);
+    }
+    return copy.string();
+}
 
 void RemoveLeftovers() {
     std::lock_guard<std::mutex> lock(leftoverMutex);
@@ -82,7 +111,8 @@ Waits WaitsFromEnvironment() {
 Outcome PrintPage(HelperRun& run, const Waits& waits) {
     auto& clock = run.GetClock();
     run.SetStep(20);
-    vellora::html::HtmlPage page(run.Line().path);
+    RunFolder folder;
+    vellora::html::HtmlPage page(CopyPageAlone(run.Line().path, folder.path()));
     if (!page.Problem().empty()) throw HelperFailure(page.Problem());
     page.Load();
 
@@ -97,7 +127,6 @@ Outcome PrintPage(HelperRun& run, const Waits& waits) {
 
     run.SetStep(40);
     {
-        PdfFolder folder;
         const std::string pdf = folder.path() + t::kPdfName.str();
         vellora::html::HtmlPdfOptions options;
         const auto paper = vellora::print::DefaultPaperSize();

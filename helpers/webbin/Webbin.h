@@ -15,8 +15,12 @@ struct Waits {
 // The waits, with the environment's overrides applied.
 Waits WaitsFromEnvironment();
 
-// Removes the PDF folder of a run that is being cut short (the watchdog's last act).
+// Removes the run folder of a run that is being cut short (the watchdog's last act).
 void RemoveLeftovers();
+
+// Copies the page and its own inline pictures (<stem>_cid... beside it) into `folder`;
+// returns the copy's path. Throws HelperFailure when the page is not a file.
+std::string CopyPageAlone(const std::string& page, const std::string& folder);
 
 // The print step: load, wait for the page, print it, wait for the spooler.
 vellora::helper::Outcome PrintPage(vellora::helper::HelperRun& run, const Waits& waits);

@@ -21,5 +21,6 @@ inline constexpr auto kWatchdogVariable = Encode("VELLORA_WEBBIN_WATCHDOG");
 inline constexpr auto kPdfFolder = Encode("/webbin-XXXXXX");
 inline constexpr auto kPdfName = Encode("/page.pdf");
 inline constexpr auto kEngineStuck = Encode("the HTML engine stopped responding");
+inline constexpr auto kNoPage = Encode("the page does not exist: ");
 
 }  // namespace webbin::texts

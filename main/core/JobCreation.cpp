@@ -87,13 +87,25 @@ void JobCreator::BodyStep(const mail::MailMessage& m, int accountId, const std::
 
 void JobCreator::AttachmentStep(const mail::MailMessage& m, const std::string& printer) {
     MakePrivateFolder(tempFolder_);
+    // One message must not fill the queue for hours (2,000 tiny attachments, 2,000 jobs):
+    // past the cap nothing more of it is queued (its attached messages' parts included),
+    // and that is said once.
+    const std::int32_t cap = AttachmentCapFrom(options_.attachmentCap);
+    left_ = cap;
+    capReached_ = false;
     Attachments(m, printer, m.Subject(), 0);
+    if (capReached_) TooManyAttachments(m, cap);
 }
 
 void JobCreator::Attachments(const mail::MailMessage& m, const std::string& printer,
                              const std::string& subject, int depth) {
     const std::int32_t count = m.AttachmentCount();
     for (std::int32_t i = 1; i <= count && i <= INT16_MAX; ++i) {
+        if (left_ <= 0) {
+            capReached_ = true;
+            return;
+        }
+        --left_;
         try {
             const auto index = static_cast<std::int16_t>(i);
             const std::string name = m.AttachmentName(index);
@@ -116,6 +128,15 @@ void JobCreator::Attachments(const mail::MailMessage& m, const std::string& prin
             LogTrap(mt::kLogAttachmentStep, e.what());
         }
     }
+}
+
+void JobCreator::TooManyAttachments(const mail::MailMessage& m, std::int32_t cap) {
+    const std::string text = mt::kTooManyAtt1.str() + m.Subject() + mt::kTooManyAtt2.str() +
+                             std::to_string(cap) + mt::kTooManyAtt3.str() + std::to_string(cap) +
+                             mt::kTooManyAtt4.str();
+    sink_.LogErrorStatus(text);
+    if (options_.notifyOnError)
+        sink_.SendNotification(mt::kNotifyKindError, mt::kTitleTooManyAttachments, text);
 }
 
 // Printed like the message it came in: its own page (headers, body, inline pictures), then

@@ -43,6 +43,7 @@ class JobCreator {
 
     void BodyStep(const mail::MailMessage& message, int accountId, const std::string& messageId,
                   const std::string& printer);
+    // Queues at most the options' attachment cap of the message's attachments, in order.
     void AttachmentStep(const mail::MailMessage& message, const std::string& printer);
 
     // Chooses the helper, queues the job and writes its first store value. False (after a
@@ -56,6 +57,7 @@ class JobCreator {
 
   private:
     bool ListHit(Family family, const std::string& upperExt);
+    void TooManyAttachments(const mail::MailMessage& message, std::int32_t cap);
     // The attachments of a message found `depth` attached messages down; jobs carry the
     // subject of the message that arrived.
     void Attachments(const mail::MailMessage& message, const std::string& printer,
@@ -73,6 +75,8 @@ class JobCreator {
     StatusSink& sink_;
     std::string programFolder_, tempFolder_;
     std::map<std::string, std::unique_ptr<regex::Regex>, std::less<>> patterns_;
+    std::int32_t left_ = 0;    // attachments the message being stepped through may still queue
+    bool capReached_ = false;  // ... and one more wanted to
 };
 
 }  // namespace vellora::core

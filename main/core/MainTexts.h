@@ -3,6 +3,7 @@
 #pragma once
 
 #include "shared/Literal.h"
+#include "shared/Texts.h"
 
 namespace vellora::core::texts {
 using lit::Encode;
@@ -196,6 +197,7 @@ inline constexpr auto kFieldCcName = Encode("CcName");
 inline constexpr auto kFieldFromAddress = Encode("FromAddress");
 inline constexpr auto kFieldFromName = Encode("FromName");
 inline constexpr auto kFieldHasAttachment = Encode("HasAttachment");
+inline constexpr auto kFieldSenderAuthenticated = Encode("SenderAuthenticated");
 inline constexpr auto kFieldSubject = Encode("Subject");
 inline constexpr auto kFieldToAddress = Encode("ToAddress");
 inline constexpr auto kFieldToName = Encode("ToName");
@@ -302,7 +304,7 @@ inline constexpr auto kPageHeaderClose = Encode("</table></div><div class=\"vb\"
 inline constexpr auto kPageFooter = Encode("</div></body></html>");
 inline constexpr auto kPlainSpace = Encode("&nbsp;<wbr>");
 inline constexpr auto kPlainBreak = Encode("<br>");
-inline constexpr auto kInlinePartInfix = Encode("_cid");
+inline constexpr auto kInlinePartInfix = vellora::texts::kInlinePartInfix;
 // Attachments without a usable extension, and documents no helper prints.
 inline constexpr auto kErrorPageSuffix = Encode("_noext.html");
 inline constexpr auto kErrorPageTemplate = Encode(
@@ -319,6 +321,22 @@ inline constexpr auto kAttErrorBody1 = Encode("The attachment ");
 inline constexpr auto kAttErrorBody2 = Encode(" of the message ");
 inline constexpr auto kAttErrorBody3 = Encode(" has no file extension and was not printed.");
 inline constexpr auto kTitleUnhandledDoc = Encode("Vellora: document type not printed");
+// More attachments than one message may queue.
+inline constexpr auto kTitleTooManyAttachments = Encode("Vellora: too many attachments");
+inline constexpr auto kTooManyAtt1 = Encode("The message ");
+inline constexpr auto kTooManyAtt2 = Encode(" has more than ");
+inline constexpr auto kTooManyAtt3 = Encode(" attachments; only the first ");
+inline constexpr auto kTooManyAtt4 = Encode(" were queued for printing.");
+// Authentication-Results (RFC 8601): the words the sender check reads.
+inline constexpr auto kAuthResultsHeader = Encode("Authentication-Results");
+inline constexpr auto kAuthNone = Encode("none");
+inline constexpr auto kAuthReason = Encode("reason");
+inline constexpr auto kAuthPass = Encode("pass");
+inline constexpr auto kAuthDmarc = Encode("dmarc");
+inline constexpr auto kAuthDkim = Encode("dkim");
+inline constexpr auto kAuthHeaderFrom = Encode("header.from");
+inline constexpr auto kAuthHeaderD = Encode("header.d");
+inline constexpr auto kAuthHeaderI = Encode("header.i");
 inline constexpr auto kMailUnhandledFormat = Encode("No program prints this type of document: ");
 inline constexpr auto kLogCreateJob = Encode("CreateJobForFile: ");
 inline constexpr auto kLogBuildBodyPage = Encode("BuildBodyPage: ");

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "main/core/AuthResults.h"
 #include "main/core/MainTexts.h"
 #include "main/core/TextFold.h"
 #include "platform/mail/MailMessage.h"
@@ -23,6 +24,7 @@ enum Field {
     kFromAddr,
     kFromName,
     kHasAtt,
+    kSenderAuth,
     kSubject,
     kToAddr,
     kToName,
@@ -51,6 +53,7 @@ struct RuleMatcher::Context {
     const mail::MailMessage& msg;
     const std::string& account;
     std::array<std::optional<std::vector<std::string>>, kFieldCount> raw, folded;
+    std::optional<bool> authenticated;
 
     const std::vector<std::string>& Raw(int f) {
         auto& slot = raw[static_cast<std::size_t>(f)];
@@ -100,9 +103,10 @@ std::string ResolvePrinter(const std::string& rulePrinter, const PrinterCaptions
 }
 
 RuleMatcher::RuleMatcher(const RuleBook& book, std::function<PrinterCaptions()> captions,
-                         StatusSink* sink)
+                         StatusSink* sink, std::function<std::string()> trustedServer)
     : book_(book),
       captions_(std::move(captions)),
+      trustedServer_(std::move(trustedServer)),
       sink_(sink),
       fields_(RuleFields()),
       conditions_(RuleConditions()),
@@ -113,7 +117,7 @@ RuleMatcher::~RuleMatcher() = default;
 
 MatchResult RuleMatcher::MatchRules(const mail::MailMessage& message,
                                     const std::string& accountLabel) {
-    Context ctx{message, accountLabel, {}, {}};
+    Context ctx{message, accountLabel, {}, {}, {}};
     MatchResult result;
     for (std::size_t r = book_.rules.size(); r-- > 0;) {
         const RuleRecord& rule = book_.rules[r];
@@ -156,6 +160,7 @@ bool RuleMatcher::EvaluateTerm(const std::string& field, const std::string& cond
     const int f = IndexOf(fields_, field);
     if (f < 0) return false;
     if (f == kHasAtt) return ctx.msg.AttachmentCount() >= 1;
+    if (f == kSenderAuth) return SenderAuthenticatedOnce(ctx);
     const int c = IndexOf(conditions_, condition);
     if (c < 0) return false;
     const std::vector<std::string>& raw = ctx.Raw(f);
@@ -164,6 +169,15 @@ bool RuleMatcher::EvaluateTerm(const std::string& field, const std::string& cond
     for (std::size_t i = 0; i < raw.size(); ++i)
         if (Test(raw[i], folded ? &(*folded)[i] : nullptr, c, value, foldedValue)) return true;
     return false;
+}
+
+bool RuleMatcher::SenderAuthenticatedOnce(Context& ctx) {
+    if (!ctx.authenticated) {
+        ctx.authenticated = SenderAuthenticated(ctx.msg.HeaderValues(mt::kAuthResultsHeader),
+                                                trustedServer_ ? trustedServer_() : std::string(),
+                                                ctx.msg.FromAddress());
+    }
+    return *ctx.authenticated;
 }
 
 bool RuleMatcher::TestCondition(std::string_view text, const std::string& condition,

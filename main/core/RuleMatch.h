@@ -34,7 +34,10 @@ class RuleMatcher {
   public:
     // The book and the captions are read at every match, so edits and printer changes count
     // at once. sink receives an error line when a pattern fails at match time (may be null).
-    RuleMatcher(const RuleBook& book, std::function<PrinterCaptions()> captions, StatusSink* sink);
+    // trustedServer gives the authserv-id whose Authentication-Results the field
+    // SenderAuthenticated believes (AuthResults.h); without it that field is never true.
+    RuleMatcher(const RuleBook& book, std::function<PrinterCaptions()> captions, StatusSink* sink,
+                std::function<std::string()> trustedServer = {});
     ~RuleMatcher();
 
     MatchResult MatchRules(const mail::MailMessage& message, const std::string& accountLabel);
@@ -52,9 +55,11 @@ class RuleMatcher {
     bool Test(std::string_view text, const std::string* folded, int condition,
               const std::string& value, const std::string& foldedValue);
     bool TestRegex(std::string_view text, const std::string& pattern);
+    bool SenderAuthenticatedOnce(Context& ctx);
 
     const RuleBook& book_;
     std::function<PrinterCaptions()> captions_;
+    std::function<std::string()> trustedServer_;
     StatusSink* sink_;
     std::map<std::string, std::unique_ptr<regex::Regex>, std::less<>> patterns_;
     std::vector<std::string> fields_, conditions_;

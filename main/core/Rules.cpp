@@ -112,8 +112,8 @@ RuleRecord DefaultRule() {
 std::vector<std::string> RuleFields() {
     return {mt::kFieldAccount,   mt::kFieldAttachmentName, mt::kFieldBody,
             mt::kFieldCcAddress, mt::kFieldCcName,         mt::kFieldFromAddress,
-            mt::kFieldFromName,  mt::kFieldHasAttachment,  mt::kFieldSubject,
-            mt::kFieldToAddress, mt::kFieldToName};
+            mt::kFieldFromName,  mt::kFieldHasAttachment,  mt::kFieldSenderAuthenticated,
+            mt::kFieldSubject,   mt::kFieldToAddress,      mt::kFieldToName};
 }
 std::vector<std::string> RuleConditions() {
     return {mt::kCondContains, mt::kCondEndsWith, mt::kCondEquals, mt::kCondRegex,

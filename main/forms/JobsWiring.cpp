@@ -47,7 +47,8 @@ JobsWiring::~JobsWiring() {
 void JobsWiring::CreateJobCollections(frmTavro& w) {
     jobs_ = core::JobQueues{};
     matcher_ = std::make_unique<core::RuleMatcher>(
-        rules_->Book(), [this] { return printers_->Captions(); }, &w.Status());
+        rules_->Book(), [this] { return printers_->Captions(); }, &w.Status(),
+        [&w] { return w.Options().trustedAuthServId; });
     creator_ = std::make_unique<core::JobCreator>(jobs_, lists_, w.Options(), w.Status(),
                                                   w.AppFolderPath(), w.TempFolder());
     dispatcher_ = std::make_unique<core::Dispatcher>(

@@ -3,6 +3,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "main/core/Autostart.h"
@@ -54,11 +56,24 @@ OptionsTab::OptionsTab(core::Options& options, QWidget* parent)
     chkAttErrPrint = Named<QCheckBox>("chkAttErrPrint", printing_);
     chkMS2007 = Named<QCheckBox>("chkMS2007", printing_);
     chkAcrobat = Named<QCheckBox>("chkAcrobat", printing_);
+    txtAttCap = Named<QLineEdit>("txtAttCap", printing_);
+    txtAttCap->setValidator(new QIntValidator(1, core::kMaxAttachmentCap, txtAttCap));
+    txtAttCap->setMaximumWidth(80);
+    captionAttCap_ = new QLabel(printing_);
+    txtTrustedServer = Named<QLineEdit>("txtTrustedServer", printing_);
+    captionTrusted_ = new QLabel(printing_);
     cmdVwJobErr = Named<QPushButton>("cmdVwJobErr", printing_);
     auto* printingLayout = new QVBoxLayout(printing_);
     printingLayout->addWidget(chkTrimToFwdHeader);
     printingLayout->addWidget(txtFwdHeader);
     for (QWidget* w : {chkAttErrPrint, chkMS2007, chkAcrobat}) printingLayout->addWidget(w);
+    auto* capRow = new QHBoxLayout;
+    capRow->addWidget(captionAttCap_);
+    capRow->addWidget(txtAttCap);
+    capRow->addStretch();
+    printingLayout->addLayout(capRow);
+    printingLayout->addWidget(captionTrusted_);
+    printingLayout->addWidget(txtTrustedServer);
     auto* jobRow = new QHBoxLayout;
     jobRow->addStretch();
     jobRow->addWidget(cmdVwJobErr);
@@ -100,6 +115,19 @@ OptionsTab::OptionsTab(core::Options& options, QWidget* parent)
         if (!txtFwdHeader->isEnabled()) return;
         options_.fwdHeader = S(text);
         WriteText(st::kKeyFwdHeader, text);
+    });
+    connect(txtAttCap, &QLineEdit::textChanged, this, [this](const QString& text) {
+        bool number = false;
+        const int cap = text.toInt(&number);
+        if (!number || cap < 1 || cap > core::kMaxAttachmentCap) return;
+        options_.attachmentCap = cap;
+        if (!settingsPath_.empty())
+            basINI_IO::WriteSettingNumber(cap, settingsPath_, st::kGeneralSection,
+                                          st::kKeyAttachmentCap);
+    });
+    connect(txtTrustedServer, &QLineEdit::textChanged, this, [this](const QString& text) {
+        options_.trustedAuthServId = S(text.trimmed());
+        WriteText(st::kKeyTrustedAuthServ, text.trimmed());
     });
     connect(txtNotifyEmail, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!txtNotifyEmail->isEnabled()) return;
@@ -191,6 +219,15 @@ void OptionsTab::LoadOptions(const std::string& settingsPath) {
     // checked exactly when the stored flag is 1.
     chkMS2007->setChecked(
         basINI_IO::ReadSettingNumber(settingsPath_, general, st::kKeyOffice2007) == 1);
+    {
+        // Shown as stored, without writing back (an absent cap stays absent).
+        const QSignalBlocker quietCap(txtAttCap), quietTrusted(txtTrustedServer);
+        options_.attachmentCap = core::AttachmentCapFrom(
+            basINI_IO::ReadSettingNumber(settingsPath_, general, st::kKeyAttachmentCap));
+        txtAttCap->setText(QString::number(options_.attachmentCap));
+        options_.trustedAuthServId = text(st::kKeyTrustedAuthServ);
+        txtTrustedServer->setText(Q(options_.trustedAuthServId));
+    }
     UpdateEnabled();
 }
 
@@ -210,6 +247,11 @@ void OptionsTab::SetTexts() {
     chkAttErrPrint->setText(Q(VL("Print a notice for attachments that cannot be printed")));
     chkMS2007->setText(Q(VL("Recognise newer office file types")));
     chkAcrobat->setText(Q(VL("Print PDF files with the PDF viewer")));
+    captionAttCap_->setText(Q(VL("Most attachments printed from one message:")));
+    captionTrusted_->setText(
+        Q(VL("My mail server's name in Authentication-Results (for rules on "
+             "SenderAuthenticated):")));
+    txtTrustedServer->setPlaceholderText(Q(VL("e.g. mx.example.com")));
     cmdVwJobErr->setText(Q(VL("Failed &jobs...")));
     notify_->setTitle(Q(VL("Notification e-mails")));
     chkErrEmail->setText(Q(VL("When something fails")));

@@ -56,6 +56,8 @@ class OptionsTab : public QWidget {
     QCheckBox* chkAttErrPrint;
     QCheckBox* chkMS2007;
     QCheckBox* chkAcrobat;
+    QLineEdit* txtAttCap;         // the most attachments one message may queue
+    QLineEdit* txtTrustedServer;  // authserv-id of the user's mail server
     QPushButton* cmdVwJobErr;
 
   private:
@@ -70,6 +72,8 @@ class OptionsTab : public QWidget {
     std::function<bool()> loaded_;
     QWidget* page_;
     QLabel* captionInterval_;
+    QLabel* captionAttCap_;
+    QLabel* captionTrusted_;
     QGroupBox* general_;
     QGroupBox* printing_;
     QGroupBox* notify_;

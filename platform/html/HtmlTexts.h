@@ -15,6 +15,11 @@ inline constexpr auto kChromiumFlagsVariable = Encode("QTWEBENGINE_CHROMIUM_FLAG
 inline constexpr auto kChromiumFlags = Encode(
     "--disable-background-networking --dns-prefetch-disable --disable-gpu "
     "--disable-features=NetworkPrediction");
+// Switches that turn the engine's sandbox off (blank-separated, with a blank at each end).
+// (--disable-setuid-sandbox is not one: the engine uses its namespace sandbox instead.)
+inline constexpr auto kSandboxOffFlags = Encode(
+    " --no-sandbox --disable-seccomp-filter-sandbox --disable-namespace-sandbox "
+    "--single-process --no-zygote ");
 inline constexpr auto kDataScheme = Encode("data");
 inline constexpr auto kFileScheme = Encode("file");
 

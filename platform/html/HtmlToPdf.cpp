@@ -16,6 +16,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <cstdlib>
+#include <sstream>
 
 #include "platform/html/HtmlTexts.h"
 
@@ -118,13 +119,29 @@ HtmlPdfResult Outcome(HtmlOutcome outcome, std::string error = {}) {
 
 }  // namespace
 
+std::string EngineFlags(const std::string& inherited, bool root) {
+    std::string flags;
+    std::istringstream in(inherited);
+    const std::string switchesOff = t::kSandboxOffFlags.str();
+    for (std::string flag; in >> flag;) {
+        const std::string name = flag.substr(0, flag.find('='));
+        // Only root runs without the engine's sandbox (Chromium refuses it as root).
+        if (!root && switchesOff.find(' ' + name + ' ') != std::string::npos) continue;
+        flags += flag + ' ';
+    }
+    return flags + t::kChromiumFlags.str();
+}
+
 void PrepareEngineProcess() {
     setenv(t::kPlatformVariable.str().c_str(), t::kOffscreen.str().c_str(), 1);
-    if (::geteuid() == 0) setenv(t::kSandboxVariable.str().c_str(), "1", 1);
-    std::string flags = t::kChromiumFlags.str();
-    if (const char* old = std::getenv(t::kChromiumFlagsVariable.str().c_str())) {
-        flags = std::string(old) + ' ' + flags;
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        setenv(t::kSandboxVariable.str().c_str(), "1", 1);
+    } else {
+        unsetenv(t::kSandboxVariable.str().c_str());
     }
+    const char* old = std::getenv(t::kChromiumFlagsVariable.str().c_str());
+    const std::string flags = EngineFlags(old != nullptr ? old : "", root);
     setenv(t::kChromiumFlagsVariable.str().c_str(), flags.c_str(), 1);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }

@@ -46,7 +46,12 @@ class HtmlPage {
 };
 
 // Sets up the process for the engine: call first thing in main, before the application
-// object exists (no window system, the sandbox off as root, shared GL contexts).
+// object exists (no window system, shared GL contexts, and the engine's sandbox on unless the
+// program runs as root, whatever the environment asked for).
 void PrepareEngineProcess();
+
+// The engine's command-line switches: the inherited ones (without those that turn its
+// sandbox off, unless `root`) followed by ours.
+std::string EngineFlags(const std::string& inherited, bool root);
 
 }  // namespace vellora::html

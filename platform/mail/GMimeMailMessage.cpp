@@ -317,3 +317,26 @@ std::int32_t GMimeMailMessage::SaveInlinePart(const std::string& path, std::size
 }
 
 }  // namespace vellora::mail
+
+namespace vellora::mail {
+
+std::vector<std::string> GMimeMailMessage::HeaderValues(const std::string& name) const {
+    std::vector<std::string> values;
+    if (!message_) return values;
+    GMimeHeaderList* list = g_mime_object_get_header_list(GMIME_OBJECT(message_));
+    const int count = list ? g_mime_header_list_get_count(list) : 0;
+    const std::string want = Lower(name);
+    for (int i = 0; i < count; ++i) {
+        GMimeHeader* header = g_mime_header_list_get_header_at(list, i);
+        if (!header || Lower(Str(g_mime_header_get_name(header))) != want) continue;
+        // The raw value, unfolded: the field is ASCII by its grammar, and decoding encoded
+        // words could only make a forged one look like something else.
+        std::string value = Str(g_mime_header_get_raw_value(header));
+        std::string flat;
+        for (char c : value) flat += (c == '\r' || c == '\n') ? ' ' : c;
+        values.push_back(flat);
+    }
+    return values;
+}
+
+}  // namespace vellora::mail

@@ -47,6 +47,7 @@ class GMimeMailMessage : public MailMessage {
     std::string CcAddress(std::int16_t index) const override;
     std::vector<InlinePart> InlineParts() const override;
     std::int32_t SaveInlinePart(const std::string& path, std::size_t index) const override;
+    std::vector<std::string> HeaderValues(const std::string& name) const override;
     std::unique_ptr<MailMessage> AttachedMessage(std::int16_t index) const override;
 
     // The MIME type of attachment `index` (1-based), e.g. "application/pdf"; "" out of range.

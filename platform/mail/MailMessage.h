@@ -41,6 +41,12 @@ class MailMessage {
     // others) and returns 0 when the decoded content was written to path.
     virtual std::vector<InlinePart> InlineParts() const = 0;
     virtual std::int32_t SaveInlinePart(const std::string& path, std::size_t index) const = 0;
+    // The values of every top-level header field of that name (letter case ignored), in the
+    // order they stand, unfolded. Empty by default (a message without such fields).
+    virtual std::vector<std::string> HeaderValues(const std::string& name) const {
+        (void)name;
+        return {};
+    }
     // The message an attachment holds (message/rfc822, a mail forwarded as attachment), read
     // like any message; null when the attachment is no message.
     virtual std::unique_ptr<MailMessage> AttachedMessage(std::int16_t index) const {

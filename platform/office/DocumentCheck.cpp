@@ -67,7 +67,30 @@ std::string Extension(const std::string& path) {
     return Lower(path.substr(dot + 1));
 }
 
+// The head of a file, up to 1 KB.
+std::string Head(const std::string& input) {
+    std::ifstream in(input, std::ios::binary);
+    std::string head(1024, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return head;
+}
+
 }  // namespace
+
+std::string ImportFilterFor(const std::string& input) {
+    const std::string ext = Extension(input);
+    // Calc reads an HTML table under a spreadsheet name well; everything else would open in
+    // Writer/Web, whose PDF export gives blank pages.
+    if (!InList(kLegacy.str(), ext) || ext[0] == 'x') return {};
+    const std::string raw = Head(input);
+    if (Signature(raw) != Sig::Markup) return {};
+    const std::string head = Lower(raw);
+    if (head.find(VL("<html")) == std::string::npos &&
+        head.find(VL("doctype html")) == std::string::npos)
+        return {};
+    return t::kWriterHtmlFilter.str();
+}
 
 std::string CheckDocument(const std::string& input) {
     struct stat st {};

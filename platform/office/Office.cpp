@@ -164,15 +164,17 @@ ConvertResult ConvertToPdf(const std::string& input, const std::string& outDir,
 
     const std::string program = ProgramOf(options);
     const std::string profile = work.path() + VL("/profile");
-    if (std::string why = MakePrivateProfile(program, CacheOf(options), profile, Left(deadline));
+    if (std::string why = MakePrivateProfile(program, CacheOf(options), profile, Left(deadline),
+                                             options.confinement);
         !why.empty()) {
         return Fail(why);
     }
     const std::string log = work.path() + t::kLogName.str();
     GroupRunResult run;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        run = RunInOwnGroup(ConvertArguments(program, profile, copy, work.path()),
-                            OfficeEnvironment(work.path() + VL("/tmp")), log, Left(deadline));
+        run =
+            RunOffice(ConvertArguments(program, profile, copy, work.path(), ImportFilterFor(copy)),
+                      {work.path()}, log, Left(deadline), options.confinement);
         if (!run.started) return Fail(t::kNotStarted.str() + run.error);
         if (run.timedOut) {
             return Fail(t::kTimedOut.str() + Seconds(options.timeout) + t::kSecondsStopped.str());

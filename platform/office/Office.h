@@ -6,6 +6,8 @@
 #include <chrono>
 #include <string>
 
+#include "platform/confine/Confine.h"
+
 namespace vellora::office {
 
 struct ConvertResult {
@@ -21,6 +23,8 @@ struct ConvertOptions {
     std::string program;
     // Where the prepared profile is kept; empty: $VELLORA_OFFICE_CACHE, else the user's cache.
     std::string cacheFolder;
+    // The office program runs in the sandbox where it can; Required: nowhere else.
+    confine::Mode confinement = confine::Mode::Auto;
 };
 
 // Converts `input` into a PDF placed in `outDir` (which must exist). The document is copied
@@ -34,5 +38,10 @@ ConvertResult ConvertToPdf(const std::string& input, const std::string& outDir,
 // The checks made before the office program sees a file: it exists, is not empty, and its
 // contents match the family its extension names. Empty when the file may be converted.
 std::string CheckDocument(const std::string& input);
+
+// The import filter a document needs named, or "" to let the office program choose: an HTML
+// page under an old word-processor or presentation name is read into Writer (left to itself,
+// LibreOffice 7.4 opens it in Writer/Web, whose PDF export prints blank pages).
+std::string ImportFilterFor(const std::string& input);
 
 }  // namespace vellora::office

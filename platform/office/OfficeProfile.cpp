@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/office/GroupRun.h"
+#include "platform/office/OfficeHardening.h"
 #include "platform/office/OfficeTexts.h"
 
 namespace vellora::office {
@@ -33,7 +34,7 @@ bool Prepared(const std::string& folder) {
 
 // Runs a warm-up conversion with a new profile at `profile`; true when it left a full one.
 std::string WarmUp(const std::string& program, const std::string& profile,
-                   std::chrono::milliseconds timeout) {
+                   std::chrono::milliseconds timeout, confine::Mode mode) {
     const std::string scratch = profile + VL("-scratch");
     std::error_code ec;
     fs::create_directories(scratch, ec);
@@ -47,10 +48,9 @@ std::string WarmUp(const std::string& program, const std::string& profile,
     for (int attempt = 0; attempt < 3; ++attempt) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        const auto run =
-            RunInOwnGroup(ConvertArguments(program, profile, doc, scratch),
-                          OfficeEnvironment(scratch + VL("/tmp")), scratch + t::kLogName.str(),
-                          std::max(left, std::chrono::milliseconds(1)));
+        const auto run = RunOffice(ConvertArguments(program, profile, doc, scratch),
+                                   {scratch, profile}, scratch + t::kLogName.str(),
+                                   std::max(left, std::chrono::milliseconds(1)), mode);
         if (!run.started) {
             error = t::kNotStarted.str() + run.error;
             break;
@@ -75,19 +75,39 @@ std::map<std::string, std::string> OfficeEnvironment(const std::string& tempFold
     return {{t::kLockingVariable.str(), VL("1")}, {VL("TMPDIR"), tempFolder}};
 }
 
+GroupRunResult RunOffice(const std::vector<std::string>& args,
+                         const std::vector<std::string>& runFolders, const std::string& log,
+                         std::chrono::milliseconds timeout, confine::Mode mode) {
+    confine::Sandbox box;
+    box.writable = runFolders;
+    box.office = true;
+    if (!runFolders.empty()) box.home = runFolders.front();
+    const confine::Wrapped wrapped = confine::Wrap(args, box, mode);
+    if (!wrapped.error.empty()) {
+        GroupRunResult refused;
+        refused.error = wrapped.error;
+        return refused;
+    }
+    const std::string temp = runFolders.empty() ? VL("/tmp") : runFolders.front() + VL("/tmp");
+    return RunInOwnGroup(wrapped.argv, OfficeEnvironment(temp), log, timeout);
+}
+
 std::vector<std::string> ConvertArguments(const std::string& program, const std::string& profile,
-                                          const std::string& document, const std::string& outDir) {
-    return {program,
-            t::kProfileArgument.str() + FileUrl(profile).substr(7),
-            t::kHeadless.str(),
-            t::kNoRestore.str(),
-            t::kNoLogo.str(),
-            t::kNoLockCheck.str(),
-            t::kConvertTo.str(),
-            t::kPdf.str(),
-            t::kOutDir.str(),
-            outDir,
-            document};
+                                          const std::string& document, const std::string& outDir,
+                                          const std::string& importFilter) {
+    std::vector<std::string> args = {program,
+                                     t::kProfileArgument.str() + FileUrl(profile).substr(7),
+                                     t::kHeadless.str(),
+                                     t::kNoRestore.str(),
+                                     t::kNoLogo.str(),
+                                     t::kNoLockCheck.str(),
+                                     t::kConvertTo.str(),
+                                     t::kPdf.str(),
+                                     t::kOutDir.str(),
+                                     outDir};
+    if (!importFilter.empty()) args.push_back(t::kInFilter.str() + importFilter);
+    args.push_back(document);
+    return args;
 }
 
 std::string FileUrl(const std::string& path) {
@@ -106,7 +126,8 @@ std::string FileUrl(const std::string& path) {
 }
 
 std::string MakePrivateProfile(const std::string& program, const std::string& cacheFolder,
-                               const std::string& target, std::chrono::milliseconds timeout) {
+                               const std::string& target, std::chrono::milliseconds timeout,
+                               confine::Mode mode) {
     std::error_code ec;
     fs::create_directories(cacheFolder, ec);
     const std::string prepared =
@@ -116,7 +137,7 @@ std::string MakePrivateProfile(const std::string& program, const std::string& ca
         if (::mkdtemp(fresh.data()) == nullptr) {
             return t::kNoProfile.str() + cacheFolder + VL(": ") + std::strerror(errno);
         }
-        const std::string error = WarmUp(program, fresh, timeout);
+        const std::string error = WarmUp(program, fresh, timeout, mode);
         if (!error.empty()) {
             fs::remove_all(fresh, ec);
             return t::kNoProfile.str() + error;
@@ -127,7 +148,7 @@ std::string MakePrivateProfile(const std::string& program, const std::string& ca
     }
     fs::copy(prepared, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
     if (ec) return t::kNoProfile.str() + ec.message();
-    return {};
+    return HardenProfile(target);
 }
 
 }  // namespace vellora::office

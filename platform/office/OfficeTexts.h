@@ -20,6 +20,8 @@ inline constexpr auto kNoLockCheck = Encode("--nolockcheck");
 inline constexpr auto kConvertTo = Encode("--convert-to");
 inline constexpr auto kPdf = Encode("pdf");
 inline constexpr auto kOutDir = Encode("--outdir");
+inline constexpr auto kInFilter = Encode("--infilter=");
+inline constexpr auto kWriterHtmlFilter = Encode("HTML (StarWriter)");
 
 // Files and folders of a run.
 inline constexpr auto kWorkFolder = Encode("/.office-XXXXXX");
@@ -54,5 +56,6 @@ inline constexpr auto kBadPdf = Encode("the converted PDF cannot be read");
 inline constexpr auto kLockedPdf = Encode("the converted PDF is locked");
 inline constexpr auto kNoPages = Encode("the converted PDF has no pages");
 inline constexpr auto kMoveFailed = Encode("the converted PDF could not be kept: ");
+inline constexpr auto kNoHardening = Encode("the office profile could not be made safe: ");
 
 }  // namespace vellora::office::texts

@@ -58,16 +58,16 @@ void LogRequest(const httplib::Request& req, const httplib::Response& res,
     LogLine(line);
 }
 
-void StopOnSignals(httplib::Server& server) {
+void StopOnSignals(std::function<void()> stop) {
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGINT);
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    std::thread([set, &server] {
+    std::thread([set, stop = std::move(stop)] {
         int sig = 0;
         sigwait(&set, &sig);
-        server.stop();
+        stop();
     }).detach();
 }
 

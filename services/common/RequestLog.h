@@ -4,6 +4,7 @@
 
 #include <httplib.h>
 
+#include <functional>
 #include <string>
 
 namespace vellora::service {
@@ -16,8 +17,8 @@ void LogLine(const std::string& line);
 void LogRequest(const httplib::Request& req, const httplib::Response& res,
                 const std::string& extra = {});
 
-// Blocks SIGTERM and SIGINT in every thread, and stops the server when one arrives.
-void StopOnSignals(httplib::Server& server);
+// Blocks SIGTERM and SIGINT in every thread, and calls `stop` when one arrives.
+void StopOnSignals(std::function<void()> stop);
 
 // Sets the answer to a plain text with a final line feed.
 void Answer(httplib::Response& res, int status, const std::string& text);

@@ -25,6 +25,8 @@ inline constexpr auto kNoResult = Encode("the converter wrote no picture");
 inline constexpr auto kNotFound = Encode("no such result");
 inline constexpr auto kInternal = Encode("internal error");
 inline constexpr auto kWorkFailed = Encode("cannot prepare a work folder");
+inline constexpr auto kNoSandbox =
+    Encode("this service converts only inside the sandbox (bubblewrap), which cannot run here: ");
 
 // Files.
 inline constexpr auto kUploadName = Encode("upload.");
@@ -47,6 +49,11 @@ inline constexpr auto kOptMaxPages = Encode("max-pages");
 inline constexpr auto kOptJobs = Encode("jobs");
 inline constexpr auto kOptConvert = Encode("convert");
 inline constexpr auto kOptLog = Encode("log");
+inline constexpr auto kOptConfinement = Encode("confinement");
+inline constexpr auto kOptRequestTime = Encode("request-time");
+inline constexpr auto kOptHostName = Encode("host-name");
+inline constexpr auto kConfinementAuto = Encode("auto");
+inline constexpr auto kConfinementRequired = Encode("required");
 inline constexpr auto kRenderPdfMode = Encode("--render-pdf");
 inline constexpr auto kDefaultListen = Encode("127.0.0.1");
 inline constexpr auto kDefaultConvert = Encode("/usr/bin/convert");
@@ -54,7 +61,8 @@ inline constexpr auto kSelfExe = Encode("/proc/self/exe");
 inline constexpr auto kUsage = Encode(
     "usage: vellora-convertd --results DIR --work DIR [--listen ADDR] [--port N]\n"
     "       [--max-upload BYTES] [--time-limit SECONDS] [--keep SECONDS] [--sweep SECONDS]\n"
-    "       [--max-pages N] [--jobs N] [--convert PROGRAM] [--log FILE]\n");
+    "       [--max-pages N] [--jobs N] [--convert PROGRAM] [--log FILE]\n"
+    "       [--request-time SECONDS] [--host-name NAME]... [--confinement auto|required]\n");
 inline constexpr auto kBadOption = Encode("vellora-convertd: bad option or value: ");
 inline constexpr auto kCannotBind = Encode("vellora-convertd: cannot listen on ");
 inline constexpr auto kListening = Encode("vellora-convertd: listening on ");

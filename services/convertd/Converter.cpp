@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "platform/office/GroupRun.h"
 #include "platform/office/Office.h"
@@ -67,11 +68,30 @@ std::string RenderError(int code) {
     }
 }
 
+// Runs one child on the upload, confined to the work folder.
+office::GroupRunResult RunConfined(const std::vector<std::string>& argv,
+                                   const std::map<std::string, std::string>& env,
+                                   const std::string& workDir, bool pictures,
+                                   const ConvertLimits& l) {
+    confine::Sandbox box;
+    box.writable = {workDir};
+    box.home = workDir;
+    box.pictures = pictures;
+    const confine::Wrapped wrapped = confine::Wrap(argv, box, l.confinement);
+    if (!wrapped.error.empty()) {
+        office::GroupRunResult refused;
+        refused.error = wrapped.error;
+        return refused;
+    }
+    return office::RunInOwnGroup(wrapped.argv, env, workDir + "/" + texts::kConverterLog.str(),
+                                 Remaining(l));
+}
+
 Conversion RenderPdfPages(const std::string& pdf, const std::string& workDir,
                           const std::string& outPrefix, const ConvertLimits& l) {
-    const auto run = office::RunInOwnGroup(
+    const auto run = RunConfined(
         {l.selfProgram, texts::kRenderPdfMode.str(), pdf, outPrefix, std::to_string(l.maxPages)},
-        {}, workDir + "/" + texts::kConverterLog.str(), Remaining(l));
+        {}, workDir, false, l);
     if (run.timedOut) return TimedOut();
     if (!run.started) return Failure(500, run.error);
     if (run.exitCode != kRenderOk) {
@@ -100,14 +120,14 @@ Conversion ConvertPicture(const std::string& input, const std::string& coder,
                                            VL("-define"),      VL("png:compression-level=1"),
                                            VL("-define"),      VL("png:compression-filter=1"),
                                            VL("png:") + out};
-    const auto run = office::RunInOwnGroup(argv,
-                                           {{VL("MAGICK_TIME_LIMIT"), seconds},
-                                            {VL("MAGICK_MEMORY_LIMIT"), VL("512MiB")},
-                                            {VL("MAGICK_MAP_LIMIT"), VL("1GiB")},
-                                            {VL("MAGICK_DISK_LIMIT"), VL("1GiB")},
-                                            {VL("MAGICK_AREA_LIMIT"), VL("128MP")},
-                                            {VL("MAGICK_TEMPORARY_PATH"), workDir}},
-                                           workDir + "/" + texts::kConverterLog.str(), left);
+    const auto run = RunConfined(argv,
+                                 {{VL("MAGICK_TIME_LIMIT"), seconds},
+                                  {VL("MAGICK_MEMORY_LIMIT"), VL("512MiB")},
+                                  {VL("MAGICK_MAP_LIMIT"), VL("1GiB")},
+                                  {VL("MAGICK_DISK_LIMIT"), VL("1GiB")},
+                                  {VL("MAGICK_AREA_LIMIT"), VL("128MP")},
+                                  {VL("MAGICK_TEMPORARY_PATH"), workDir}},
+                                 workDir, true, l);
     if (run.timedOut) return TimedOut();
     if (!run.started) return Failure(500, run.error);
     if (run.exitCode != 0 || !IsPng(out)) {
@@ -125,6 +145,7 @@ Conversion ConvertOffice(const std::string& input, const std::string& workDir,
     }
     office::ConvertOptions options;
     options.timeout = Remaining(l);
+    options.confinement = l.confinement;
     const auto pdf = office::ConvertToPdf(input, workDir, options);
     if (Remaining(l).count() == 0) return TimedOut();
     if (!pdf.ok) return Failure(422, texts::kFailed.str() + pdf.error);
@@ -150,6 +171,10 @@ Family FamilyOf(const std::string& type, std::string* coder) {
 
 Conversion Convert(const std::string& input, const std::string& type, const std::string& workDir,
                    const std::string& outPrefix, const ConvertLimits& limits) {
+    if (std::string why;
+        limits.confinement == confine::Mode::Required && !confine::Available(&why)) {
+        return Failure(503, texts::kNoSandbox.str() + why);
+    }
     std::string coder;
     switch (FamilyOf(type, &coder)) {
         case Family::Pdf:

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/confine/Confine.h"
+
 namespace vellora::convertd {
 
 enum class Family { Pdf, Picture, Office, Unknown };
@@ -20,6 +22,9 @@ struct ConvertLimits {
     int maxPages = 200;
     std::string convertProgram;  // ImageMagick's convert
     std::string selfProgram;     // this service's program, for the PDF render child
+    // Every child that reads the upload runs in the sandbox, with the work folder as the only
+    // one it may write; Required: where the sandbox cannot run, nothing is converted.
+    confine::Mode confinement = confine::Mode::Auto;
 };
 
 struct Conversion {

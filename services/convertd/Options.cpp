@@ -51,6 +51,14 @@ bool Apply(const std::string& name, const std::string& value, Options& o) {
         o.convertProgram = value;
     else if (name == kOptLog.str())
         o.logFile = value;
+    else if (name == kOptRequestTime.str())
+        return ParseInt(value, 3600, o.requestSeconds);
+    else if (name == kOptHostName.str())
+        o.hostNames.push_back(value);
+    else if (name == kOptConfinement.str() && value == kConfinementAuto.str())
+        o.confinement = confine::Mode::Auto;
+    else if (name == kOptConfinement.str() && value == kConfinementRequired.str())
+        o.confinement = confine::Mode::Required;
     else
         return false;
     return !value.empty();

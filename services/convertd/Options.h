@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/confine/Confine.h"
+
 namespace vellora::convertd {
 
 struct Options {
@@ -19,6 +21,10 @@ struct Options {
     int jobs = 2;  // conversions at once; further uploads wait for a free one
     std::string convertProgram;
     std::string logFile;
+    int requestSeconds = 10;             // a whole request, upload included, must arrive in this
+    std::vector<std::string> hostNames;  // names it answers for beyond its own address
+    // auto: children run in the sandbox where it can run; required: nowhere else.
+    confine::Mode confinement = confine::Mode::Auto;
 };
 
 // Parses "--name value" pairs (without the program name); the reason on a bad option.

@@ -62,13 +62,30 @@ const std::string& FileField(const httplib::Request& req, const std::string& nam
     return it == req.files.end() ? kNone : it->second.content;
 }
 
+service::GateOptions GateFor(const Options& o) {
+    service::GateOptions g;
+    g.listen = o.listen;
+    g.port = o.port;
+    g.maxBody = static_cast<std::size_t>(o.maxUploadBytes);
+    g.requestTime = std::chrono::seconds(o.requestSeconds);
+    g.hostNames = o.hostNames;
+    // Conversions wait for a free slot inside a worker; result downloads need workers too.
+    g.workers = 2 * o.jobs + 4;
+    g.errorWord = convert::kErrorWord.str();
+    g.log = [](const std::string& line) { service::LogLine(line); };
+    return g;
+}
+
 }  // namespace
 
-Service::Service(const Options& options) : options_(options), slots_(options.jobs) {
+Service::Service(const Options& options)
+    : options_(options),
+      gate_(GateFor(options),
+            [this](service::ParsedRequest&& r, const service::Peer& p) {
+                return server_.Serve(std::move(r), p);
+            }),
+      slots_(options.jobs) {
     server_.set_payload_max_length(static_cast<std::size_t>(options_.maxUploadBytes));
-    server_.set_read_timeout(30);
-    server_.set_write_timeout(30);
-    server_.set_keep_alive_max_count(20);
     server_.Post(convert::kRequestPath.str(),
                  [this](const httplib::Request& q, httplib::Response& r) { HandleConvert(q, r); });
     server_.Get(t::kResultPattern.str(),
@@ -92,7 +109,7 @@ Service::Service(const Options& options) : options_(options), slots_(options.job
         service::LogRequest(req, res, extra);
     });
     // Before any thread of ours exists, so that every one of them leaves the signals blocked.
-    service::StopOnSignals(server_);
+    service::StopOnSignals([this] { gate_.Stop(); });
     sweeper_ = std::thread([this] { Sweep(); });
 }
 
@@ -106,9 +123,10 @@ Service::~Service() {
 }
 
 bool Service::Run() {
-    if (!server_.bind_to_port(options_.listen, options_.port)) return false;
+    if (!gate_.Bind()) return false;
     service::LogLine(t::kListening.str() + options_.listen + ":" + std::to_string(options_.port));
-    return server_.listen_after_bind();
+    gate_.Run();
+    return true;
 }
 
 void Service::HandleConvert(const httplib::Request& req, httplib::Response& res) {
@@ -130,6 +148,7 @@ void Service::HandleConvert(const httplib::Request& req, httplib::Response& res)
         std::chrono::steady_clock::now() + std::chrono::seconds(options_.timeLimitSeconds);
     limits.maxPages = options_.maxPages;
     limits.convertProgram = options_.convertProgram;
+    limits.confinement = options_.confinement;
     limits.selfProgram = fs::read_symlink(t::kSelfExe.str()).string();
     if (!slots_.try_acquire_until(limits.deadline)) return Error(res, 503, t::kBusy.str());
     struct Release {

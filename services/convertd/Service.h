@@ -1,14 +1,14 @@
 // The HTTP side of the conversion service: the upload, the result files, the sweeper.
 #pragma once
 
-#include <httplib.h>
-
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <semaphore>
 #include <thread>
 
+#include "services/common/Gate.h"
+#include "services/common/HttplibBridge.h"
 #include "services/convertd/Options.h"
 
 namespace vellora::convertd {
@@ -29,7 +29,8 @@ class Service {
     void Sweep();
 
     Options options_;
-    httplib::Server server_;
+    service::GatedServer server_;
+    service::Gate gate_;
     std::counting_semaphore<64> slots_;
     std::mutex sweepMutex_;
     std::condition_variable sweepWake_;

@@ -28,6 +28,9 @@ int main(int argc, char** argv) {
         std::cerr << t::kBadOption.str() << options.logFile << "\n";
         return 2;
     }
+    // A machine where the sandbox cannot run is named once in the log, at the first upload.
+    vellora::confine::SetNoticeHandler(
+        [](const std::string& text) { vellora::service::LogLine(text); });
     vellora::convertd::Service service(options);
     if (!service.Run()) {
         std::cerr << t::kCannotBind.str() << options.listen << ":" << options.port << "\n";

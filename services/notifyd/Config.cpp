@@ -41,6 +41,18 @@ std::string FirstLine(const std::string& path, bool& ok) {
     return Trim(line);
 }
 
+void AddList(const std::string& value, std::vector<std::string>& list) {
+    std::string entry;
+    for (char ch : value + " ") {
+        if (ch == ' ' || ch == ',' || ch == '\t') {
+            if (!entry.empty()) list.push_back(Lower(entry));
+            entry.clear();
+        } else {
+            entry += ch;
+        }
+    }
+}
+
 // Applies one setting; false when the name is unknown or the value is bad.
 bool Apply(const std::string& name, const std::string& value, Config& c) {
     using namespace texts;
@@ -76,15 +88,15 @@ bool Apply(const std::string& name, const std::string& value, Config& c) {
     } else if (name == kOptLog.str()) {
         c.logFile = value;
     } else if (name == kOptAllow.str()) {
-        std::string entry;
-        for (char ch : value + " ") {
-            if (ch == ' ' || ch == ',' || ch == '\t') {
-                if (!entry.empty()) c.allowed.push_back(Lower(entry));
-                entry.clear();
-            } else {
-                entry += ch;
-            }
-        }
+        AddList(value, c.allowed);
+    } else if (name == kOptOwner.str()) {
+        AddList(value, c.owners);
+    } else if (name == kOptRate.str()) {
+        return ParsePositive(value, 100000, c.mailsPerMinute);
+    } else if (name == kOptRequestTime.str()) {
+        return ParsePositive(value, 3600, c.requestSeconds);
+    } else if (name == kOptHostName.str()) {
+        AddList(value, c.hostNames);
     } else {
         return false;
     }
@@ -94,9 +106,11 @@ bool Apply(const std::string& name, const std::string& value, Config& c) {
 }  // namespace
 
 bool RecipientAllowed(const Config& config, const std::string& recipient) {
-    if (config.allowed.empty()) return true;
     const std::string r = Lower(recipient);
     const auto at = r.rfind('@');
+    for (const auto& entry : config.owners) {
+        if (entry == r) return true;
+    }
     for (const auto& entry : config.allowed) {
         if (entry == r) return true;
         if (entry.front() == '@' && at != std::string::npos && r.substr(at) == entry) return true;
@@ -147,6 +161,7 @@ std::optional<std::string> ParseConfig(const std::vector<std::string>& args, Con
         if (!error.empty()) return error;
     }
     for (const auto& [name, value] : cmd) {
+        if (name == texts::kOptPassword.str()) return texts::kNoPasswordOption.str();
         if (name != texts::kOptConfig.str() && !Apply(name, value, c)) return "--" + name;
     }
     return std::nullopt;

@@ -15,6 +15,10 @@ inline constexpr auto kTooLong = Encode("value too long: ");
 inline constexpr auto kNotUtf8 = Encode("value is not UTF-8: ");
 inline constexpr auto kSendFailed = Encode("mail not sent: ");
 inline constexpr auto kNotAllowed = Encode("this service does not send to that recipient");
+inline constexpr auto kTooMany = Encode("too many notifications, at most this many a minute: ");
+inline constexpr auto kNobodyAllowed = Encode(
+    "vellora-notifyd: neither an allow-list (allow) nor an owner address (owner) is "
+    "configured: every notification will be refused");
 inline constexpr auto kNotFound = Encode("unknown request");
 inline constexpr auto kInternal = Encode("internal error");
 
@@ -47,6 +51,13 @@ inline constexpr auto kOptCaFile = Encode("ca-file");
 inline constexpr auto kOptTimeout = Encode("timeout");
 inline constexpr auto kOptLog = Encode("log");
 inline constexpr auto kOptAllow = Encode("allow");
+inline constexpr auto kOptOwner = Encode("owner");
+inline constexpr auto kOptRate = Encode("rate");
+inline constexpr auto kOptRequestTime = Encode("request-time");
+inline constexpr auto kOptHostName = Encode("host-name");
+inline constexpr auto kNoPasswordOption = Encode(
+    "--password (the relay password is never taken from the command line: use "
+    "--password-file FILE, or password = in the configuration file)");
 inline constexpr auto kTlsNone = Encode("none");
 inline constexpr auto kTlsStartTls = Encode("starttls");
 inline constexpr auto kTlsImplicit = Encode("implicit");
@@ -57,7 +68,8 @@ inline constexpr auto kUsage = Encode(
     "usage: vellora-notifyd [--config FILE] [--listen ADDR] [--port N] [--smtp URL]\n"
     "       [--tls none|starttls|implicit] [--user NAME] [--password-file FILE]\n"
     "       [--from ADDRESS] [--ca-file FILE] [--timeout SECONDS] [--log FILE]\n"
-    "       [--allow 'ADDRESS @DOMAIN ...']\n"
+    "       [--allow 'ADDRESS @DOMAIN ...'] [--owner 'ADDRESS ...'] [--rate MAILS-A-MINUTE]\n"
+    "       [--request-time SECONDS] [--host-name NAME]...\n"
     "The configuration file holds the same names as 'name = value' lines.\n");
 inline constexpr auto kBadOption = Encode("vellora-notifyd: bad option or value: ");
 inline constexpr auto kCannotBind = Encode("vellora-notifyd: cannot listen on ");

@@ -4,19 +4,22 @@
 #include <iostream>
 #include <vector>
 
+#include "services/common/Gate.h"
+#include "services/common/HttplibBridge.h"
 #include "services/common/RequestLog.h"
 #include "services/notifyd/Composer.h"
 #include "services/notifyd/Config.h"
 #include "services/notifyd/NotifyProtocol.h"
 #include "services/notifyd/NotifyTexts.h"
+#include "services/notifyd/RateLimit.h"
 #include "services/notifyd/SmtpSender.h"
 
 namespace {
 using namespace vellora;
 using service::Answer;
 
-void HandleNotify(const notifyd::Config& config, const httplib::Request& req,
-                  httplib::Response& res) {
+void HandleNotify(const notifyd::Config& config, notifyd::RateLimit& rate,
+                  const httplib::Request& req, httplib::Response& res) {
     const std::string error = notify::kErrorWord.str() + " ";
     const std::string keys[] = {notify::kKeyKind.str(), notify::kKeySubject.str(),
                                 notify::kKeyBody.str(), notify::kKeyRecipient.str()};
@@ -31,6 +34,10 @@ void HandleNotify(const notifyd::Config& config, const httplib::Request& req,
     if (auto refused = notifyd::Validate(n)) return Answer(res, 400, error + *refused);
     if (!notifyd::RecipientAllowed(config, n.recipient)) {
         return Answer(res, 403, error + notifyd::texts::kNotAllowed.str());
+    }
+    if (!rate.Take()) {
+        return Answer(res, 429,
+                      error + notifyd::texts::kTooMany.str() + std::to_string(rate.PerMinute()));
     }
     if (auto failed = notifyd::SendMail(config, n.recipient, notifyd::Compose(n, config.from))) {
         return Answer(res, 502, error + notifyd::texts::kSendFailed.str() + *failed);
@@ -51,14 +58,14 @@ int main(int argc, char** argv) {
         std::cerr << t::kBadOption.str() << config.logFile << "\n";
         return 2;
     }
-    httplib::Server server;
-    server.set_read_timeout(10);
-    server.set_write_timeout(10);
-    server.set_payload_max_length(64 * 1024);
-    server.set_keep_alive_max_count(20);
-    server.Get(notify::kPath.str(), [&config](const httplib::Request& req, httplib::Response& res) {
-        HandleNotify(config, req, res);
-    });
+    service::GatedServer server;
+    constexpr std::size_t kMaxBody = 64 * 1024;  // a notification is a GET: no body is needed
+    server.set_payload_max_length(kMaxBody);
+    notifyd::RateLimit rate(config.mailsPerMinute);
+    server.Get(notify::kPath.str(),
+               [&config, &rate](const httplib::Request& req, httplib::Response& res) {
+                   HandleNotify(config, rate, req, res);
+               });
     server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty()) {
             Answer(res, res.status, notify::kErrorWord.str() + " " + t::kNotFound.str());
@@ -73,12 +80,24 @@ int main(int argc, char** argv) {
         service::LogRequest(req, res,
                             to.empty() ? std::string() : notify::kKeyRecipient.str() + "=" + to);
     });
-    service::StopOnSignals(server);
-    if (!server.bind_to_port(config.listen, config.port)) {
+    service::GateOptions gateOptions;
+    gateOptions.listen = config.listen;
+    gateOptions.port = config.port;
+    gateOptions.maxBody = kMaxBody;
+    gateOptions.requestTime = std::chrono::seconds(config.requestSeconds);
+    gateOptions.hostNames = config.hostNames;
+    gateOptions.errorWord = notify::kErrorWord.str();
+    gateOptions.log = [](const std::string& line) { service::LogLine(line); };
+    service::Gate gate(gateOptions, [&server](service::ParsedRequest&& r, const service::Peer& p) {
+        return server.Serve(std::move(r), p);
+    });
+    service::StopOnSignals([&gate] { gate.Stop(); });
+    if (!gate.Bind()) {
         std::cerr << t::kCannotBind.str() << config.listen << ":" << config.port << "\n";
         return 1;
     }
     service::LogLine(t::kListening.str() + config.listen + ":" + std::to_string(config.port));
-    server.listen_after_bind();
+    if (config.allowed.empty() && config.owners.empty()) service::LogLine(t::kNobodyAllowed.str());
+    gate.Run();
     return 0;
 }

@@ -222,4 +222,19 @@ TEST_F(Pictor, PictureConverterWritesTheDerivedNameOnlyWhenItSucceeds) {
     EXPECT_EQ(vtest::ReadFile(jpg), before);
 }
 
+// The converter names its reader: a file named .heic is read as HEIC or not at all, so an
+// SVG (or any script-like format) under that name never reaches another reader.
+TEST_F(Pictor, PictureConverterReadsHeicOnly) {
+    const std::string svg = *install / "drawing.heic";
+    vtest::WriteFile(svg,
+                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"30\">"
+                     "<rect width=\"40\" height=\"30\" fill=\"red\"/></svg>");
+    EXPECT_NE(vtest::Run({vtest::BinDir() + "/picconv", "\"" + svg + "\""}), 0);
+    EXPECT_FALSE(vtest::Exists(*install / "drawing.png"));
+    EXPECT_EQ(Print("112", svg, "heic", {{"VELLORA_WAIT_SCALE", "0.05"}}), 1);
+    EXPECT_EQ(install->Record("112"), "ERROR Pictor: the picture converter produced no picture");
+    for (const auto& name : vtest::ListDir(install->Folder()))
+        EXPECT_EQ(name.find(".picconv"), std::string::npos) << "its run folder is gone: " << name;
+}
+
 }  // namespace

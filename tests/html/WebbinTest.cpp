@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "platform/html/HtmlToPdf.h"
 #include "tests/html/CountingServer.h"
 #include "tests/office/HelperRunner.h"
 #include "tests/office/OfficeTestDocs.h"
@@ -88,11 +89,12 @@ TEST_F(Webbin, PlainTextBodyKeepsItsSpacesAndLineBreaks) {
 TEST_F(Webbin, MarketingPageWithTablesCssAndLocalImagePrints) {
     QImage red(300, 300, QImage::Format_RGB32);
     red.fill(QColor(255, 0, 0));
-    ASSERT_TRUE(red.save(QString::fromStdString(pages_ / "banner.png")));
+    // An inline picture of the page, named as the main program names them.
+    ASSERT_TRUE(red.save(QString::fromStdString(pages_ / "offer_cid1_banner.png")));
     const std::string page =
         Page("offer.html",
              "<html><body style=\"margin:0;font-family:sans-serif\">"
-             "<img src=\"banner.png\" style=\"display:block;width:300px;height:300px\">"
+             "<img src=\"offer_cid1_banner.png\" style=\"display:block;width:300px;height:300px\">"
              "<table style=\"border-collapse:collapse;width:100%\"><tr>"
              "<td style=\"background:#eef;padding:8px\">SPRINGSALE</td>"
              "<td style=\"color:#060;font-weight:bold\">FORTYOFF</td></tr></table></body></html>");
@@ -255,6 +257,56 @@ TEST_F(Webbin, WatchdogEndsARunThatGoesOnTooLong) {
     EXPECT_NE(result.record.find("the HTML engine stopped responding"), std::string::npos)
         << result.record;
     EXPECT_NE(runner_.Log().find("the HTML engine stopped responding"), std::string::npos);
+}
+
+// Body pages wait side by side in the shared temporary folder under names anyone can guess.
+// A page gets its own inline pictures and nothing else: not another mail's page (in a frame,
+// an object or as a style sheet), not another mail's picture.
+TEST_F(Webbin, PageGetsNothingOfAnotherPendingBodyPage) {
+    QImage blue(200, 200, QImage::Format_RGB32);
+    blue.fill(QColor(0, 0, 255));
+    ASSERT_TRUE(blue.save(QString::fromStdString(pages_ / "a1_13_cid1_photo.png")));
+    Page("a1_13.html",
+         "<html><body>OTHERMAILMARKER<img src=\"a1_13_cid1_photo.png\"></body></html>");
+    QImage green(200, 200, QImage::Format_RGB32);
+    green.fill(QColor(0, 160, 0));
+    ASSERT_TRUE(green.save(QString::fromStdString(pages_ / "a1_12_cid1_logo.png")));
+    const std::string page =
+        Page("a1_12.html",
+             "<html><head><link rel=\"stylesheet\" href=\"a1_13.html\"></head>"
+             "<body style=\"margin:0\"><img src=\"a1_12_cid1_logo.png\" "
+             "style=\"display:block;width:200px;height:200px\">OWNMARKER"
+             "<iframe src=\"a1_13.html\"></iframe>"
+             "<img src=\"a1_13_cid1_photo.png\" style=\"width:200px;height:200px\">"
+             "<iframe src=\"file://" +
+                 pages_ / "a1_13.html" + "\"></iframe></body></html>");
+    const std::string pdf = PrintAndFetch(page);
+    ASSERT_FALSE(pdf.empty());
+    const std::string text = vtest::PdfText(pdf);
+    EXPECT_NE(text.find("OWNMARKER"), std::string::npos) << text;
+    EXPECT_EQ(text.find("OTHERMAILMARKER"), std::string::npos) << text;
+    const QImage shot(QString::fromStdString(vtest::PdfPageToPng(pdf, 1, pages_ / "shot", 20)));
+    ASSERT_FALSE(shot.isNull());
+    int own = 0, other = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.green() > 120 && c.red() < 60 && c.blue() < 60) ++own;
+            if (c.blue() > 200 && c.red() < 60 && c.green() < 60) ++other;
+        }
+    EXPECT_GT(own, 100) << "the page's own picture prints";
+    EXPECT_EQ(other, 0) << "another mail's picture does not";
+}
+
+TEST(EngineFlags, TheSandboxStaysOnUnlessRoot) {
+    const std::string inherited = "--disable-gpu --no-sandbox --single-process --lang=de";
+    const std::string user = vellora::html::EngineFlags(inherited, false);
+    EXPECT_EQ(user.find("--no-sandbox"), std::string::npos) << user;
+    EXPECT_EQ(user.find("--single-process"), std::string::npos) << user;
+    EXPECT_NE(user.find("--lang=de"), std::string::npos) << user;
+    EXPECT_NE(user.find("--dns-prefetch-disable"), std::string::npos) << user;
+    const std::string root = vellora::html::EngineFlags(inherited, true);
+    EXPECT_NE(root.find("--no-sandbox"), std::string::npos) << root;
 }
 
 }  // namespace

@@ -234,6 +234,41 @@ TEST_F(AttachmentStepTest, BodyStepQueuesTheBodyPageForWebbin) {
     EXPECT_NE(vtest::ReadFile(temp + "/a2_41.html").find("hello"), std::string::npos);
 }
 
+// One message cannot fill the queue: a 200-attachment message queues exactly the cap, says so
+// once (one error line, one notification when error notifications are on) and saves nothing
+// past it.
+TEST_F(AttachmentStepTest, MessageWithMoreAttachmentsThanTheCapQueuesExactlyTheCap) {
+    for (int i = 1; i <= 200; ++i)
+        msg.attachments.push_back({"page" + std::to_string(i) + ".pdf", "%PDF-1.4"});
+    const struct {
+        int cap;
+        bool notify;
+        std::size_t queued;
+    } cases[] = {{kDefaultAttachmentCap, true, 50}, {7, false, 7}, {200, true, 200}};
+    for (const auto& c : cases) {
+        jobs = JobQueues{};
+        sink = vtest::RecordingSink{};
+        msg.saved.clear();
+        options.attachmentCap = c.cap;
+        options.notifyOnError = c.notify;
+        creator->AttachmentStep(msg, "P");
+        EXPECT_EQ(jobs.queue.size(), c.queued) << c.cap;
+        EXPECT_EQ(msg.saved.size(), c.queued) << "nothing is saved past the cap";
+        EXPECT_EQ(msg.saved.back().second, static_cast<int>(c.queued))
+            << "the first ones, in order";
+        const bool over = c.queued < msg.attachments.size();
+        ASSERT_EQ(sink.errors.size(), over ? 1u : 0u) << c.cap;
+        EXPECT_EQ(sink.notifications.size(), over && c.notify ? 1u : 0u) << c.cap;
+        if (!over) continue;
+        EXPECT_NE(sink.errors[0].find("more than " + std::to_string(c.cap)), std::string::npos)
+            << sink.errors[0];
+        EXPECT_NE(sink.errors[0].find(msg.subject), std::string::npos);
+        if (c.notify) {
+            EXPECT_EQ(sink.notifications[0].kind, mt::kNotifyKindError.str());
+        }
+    }
+}
+
 // A message attached to a message (a mail forwarded as attachment), through the real parser.
 TEST_F(AttachmentStepTest, AnAttachedMessageIsPrintedAsAPageOfItsOwnAndItsAttachmentsFollow) {
     vellora::mail::GMimeMailMessage message;
@@ -281,6 +316,26 @@ TEST_F(AttachmentStepTest, AHostileNestOfMessagesStaysAHandfulOfJobs) {
     EXPECT_GE(PageJobs(jobs).size(), 2u);
     EXPECT_LE(jobs.queue.size(), 8u);
     EXPECT_LE(vtest::ListDir(temp).size(), 8u);
+}
+
+// Attachments of attached messages count against the same cap: a forwarded mail cannot carry
+// more jobs in than the mail itself may.
+TEST_F(AttachmentStepTest, AttachedMessagesShareTheCapOfTheMessageThatArrived) {
+    vellora::mail::GMimeMailMessage message;
+    message.Parse(Outer(Inner()));  // three jobs without a cap: two pages and a PDF
+    options.attachmentCap = 2;
+    creator->AttachmentStep(message, "Laser");
+    EXPECT_EQ(jobs.queue.size(), 2u);
+    ASSERT_EQ(sink.errors.size(), 1u);
+    EXPECT_NE(sink.errors[0].find("Fwd: Invoice March"), std::string::npos) << sink.errors[0];
+}
+
+TEST(AttachmentCap, StoredValuesOutsideItsRangeGiveTheDefault) {
+    EXPECT_EQ(AttachmentCapFrom(-1), kDefaultAttachmentCap);  // absent
+    EXPECT_EQ(AttachmentCapFrom(0), kDefaultAttachmentCap);
+    EXPECT_EQ(AttachmentCapFrom(1), 1);
+    EXPECT_EQ(AttachmentCapFrom(kMaxAttachmentCap), kMaxAttachmentCap);
+    EXPECT_EQ(AttachmentCapFrom(kMaxAttachmentCap + 1), kDefaultAttachmentCap);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ class RulesEditorTest : public ::testing::Test {
 };
 
 TEST_F(RulesEditorTest, CombosOfferTheVocabulariesAfterAnEmptyEntry) {
-    EXPECT_EQ(tab->cboField[0]->count(), 12);
+    EXPECT_EQ(tab->cboField[0]->count(), 13);
     EXPECT_EQ(tab->cboField[0]->itemText(0), "");
     EXPECT_EQ(tab->cboCondition[2]->itemText(4), "Regex");
     EXPECT_EQ(tab->cboLogic[1]->itemText(2), "Or");

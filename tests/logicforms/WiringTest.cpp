@@ -58,7 +58,7 @@ TEST(JobsWiringTest, StartUpFillsTheTabsAndTheTimerLaunchesAMatchedMessage) {
         ASSERT_NE(window.Form_Load(), frmTavro::LoadResult::Ended);
 
         EXPECT_EQ(window.rulesTab->lstRules->count(), 1);
-        EXPECT_EQ(window.rulesTab->cboField[0]->count(), 12);
+        EXPECT_EQ(window.rulesTab->cboField[0]->count(), 13);
         EXPECT_EQ(window.printersTab->lstPrinters->count(), 3);
         EXPECT_EQ(window.printersTab->lblCurSysPrinter->text(), "Laser");
         EXPECT_EQ(window.optionsTab->attTypes->lstAtt->count(), 6);

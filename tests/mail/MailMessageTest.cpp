@@ -296,4 +296,28 @@ TEST(MalformedMessage, RandomBytesNeverCrash) {
     }
 }
 
+// Header fields by name, as the sender check reads them: every field of that name at the top
+// level, in order, unfolded; a part's own header is not the message's.
+TEST(MailMessage, HeaderValuesGivesEveryTopLevelFieldInOrder) {
+    GMimeMailMessage m;
+    m.Parse(
+        "Authentication-Results: mx.example.net;\r\n"
+        "\tdkim=pass header.d=customer.example\r\n"
+        "Received: from a by b\r\n"
+        "authentication-results: forged.example; dmarc=pass\r\n"
+        "From: a@customer.example\r\nSubject: s\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/mixed; boundary=b\r\n\r\n"
+        "--b\r\nContent-Type: text/plain\r\n"
+        "Authentication-Results: inner.example; dmarc=pass\r\n\r\nbody\r\n--b--\r\n");
+    const auto values = m.HeaderValues("Authentication-Results");
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_NE(values[0].find("mx.example.net;"), std::string::npos) << values[0];
+    EXPECT_NE(values[0].find("dkim=pass header.d=customer.example"), std::string::npos);
+    EXPECT_EQ(values[0].find('\n'), std::string::npos) << "unfolded";
+    EXPECT_NE(values[1].find("forged.example"), std::string::npos);
+    EXPECT_TRUE(m.HeaderValues("X-Missing").empty());
+    m.Parse("not a message at all");
+    EXPECT_TRUE(m.HeaderValues("Authentication-Results").empty());
+}
+
 }  // namespace

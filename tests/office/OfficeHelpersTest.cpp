@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "shared/basINI_IO.h"
 #include "tests/office/HelperRunner.h"
 #include "tests/office/OfficeTestDocs.h"
 #include "tests/support/Cups.h"
@@ -131,9 +132,11 @@ TEST_F(OfficeHelpers, HangingOfficeProgramIsStoppedInBoundedTime) {
     vtest::WriteFile(
         stub, "#!/bin/sh\necho $$ > " + pids + "\nsleep 300 &\necho $! >> " + pids + "\nwait\n");
     fs::permissions(stub, fs::perms::owner_all);
+    // Unconfined (as where the sandbox cannot run), so that the stand-in can name its ids.
     const auto result = Run("gridlet", Doc("sheets.xlsx"),
                             {{"VELLORA_OFFICE_PROGRAM", stub},
                              {"VELLORA_OFFICE_TIMEOUT", "2"},
+                             {"VELLORA_BWRAP", tmp_.path() + "-no-bwrap"},
                              {"VELLORA_OFFICE_CACHE", tmp_.path() + "-cache"}});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_LT(result.took, 15s);
@@ -179,6 +182,30 @@ TEST_F(OfficeHelpers, PrinterRefusingTheJobEndsInAFailureRecord) {
     EXPECT_GT(result.record.size(), HelperRunner::Status().failed.size() + prefix.size() + 5)
         << "CUPS's description follows the error text: " << result.record;
     EXPECT_TRUE(cups_->PrintedFiles("Closed").empty());
+}
+
+// Where the sandbox cannot run, a job prints unconfined (behind the office program's own
+// safeguards) and the log says so once; with RequireConfinement=1 the job fails instead.
+TEST_F(OfficeHelpers, WithoutTheSandboxTheLogSaysSoOnceOrTheJobFailsWhenRequired) {
+    const std::map<std::string, std::string> env = {{"VELLORA_BWRAP", tmp_.path() + "-no-bwrap"},
+                                                    {"TMPDIR", tmp_.path()}};
+    HelperRunner runner(*cups_, "scriblet");
+    const auto before = PrintedCount();
+    EXPECT_EQ(runner.RunOn(Doc("word.odt"), env).record, HelperRunner::Status().done);
+    EXPECT_EQ(runner.RunOn(Doc("word.odt"), env).record, HelperRunner::Status().done);
+    EXPECT_TRUE(cups_->WaitForPrinted(kPrinter, before + 2, 20s));
+    const std::string log = runner.Log();
+    const auto first = log.find("bubblewrap");
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find("bubblewrap", first + 1), std::string::npos) << "once: " << log;
+
+    basINI_IO::WriteSettingNumber(1, runner.Install() + "/vellora.ini", "General",
+                                  "RequireConfinement");
+    const auto refused = runner.RunOn(Doc("word.odt"), env);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.record.find("require the sandbox (bubblewrap)"), std::string::npos)
+        << refused.record;
+    EXPECT_FALSE(cups_->WaitForPrinted(kPrinter, before + 3, 1s));
 }
 
 }  // namespace

@@ -2,11 +2,15 @@
 // pages and words; every bad input ends in a readable failure, in bounded time, with nothing
 // left running and nothing left behind.
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <regex>
+#include <set>
 
 #include <chrono>
 #include <filesystem>
 
 #include "platform/office/Office.h"
+#include "platform/office/OfficeHardening.h"
 #include "tests/office/OfficeTestDocs.h"
 
 namespace {
@@ -106,8 +110,12 @@ TEST_F(OfficeLayer, BadInputsFailReadablyAndQuickly) {
 }
 
 // An office program that never ends (and started a child of its own) is stopped at the
-// time-out together with its child.
+// time-out together with its child: unconfined (where the sandbox cannot run), by its group.
 TEST_F(OfficeLayer, HangingOfficeProgramIsStoppedWithItsGroup) {
+    setenv("VELLORA_BWRAP", (cache_ / "no-bwrap").c_str(), 1);
+    struct Restore {
+        ~Restore() { unsetenv("VELLORA_BWRAP"); }
+    } restore;
     const std::string stub = cache_ / "hanging-office";
     vtest::WriteFile(stub, "#!/bin/sh\necho $$ > " + cache_ / "stub.pid" +
                                "\nsleep 300 &\necho $! > " + cache_ / "child.pid" + "\nwait\n");
@@ -123,6 +131,22 @@ TEST_F(OfficeLayer, HangingOfficeProgramIsStoppedWithItsGroup) {
     EXPECT_LT(took, 6s);
     EXPECT_TRUE(vtest::office::ProcessGone(std::stoi(vtest::ReadFile(cache_ / "stub.pid"))));
     EXPECT_TRUE(vtest::office::ProcessGone(std::stoi(vtest::ReadFile(cache_ / "child.pid"))));
+}
+
+// In the sandbox the same program (which can write no pid file of ours) goes with everything it
+// started: nothing that carries the run's folders is left (TearDown).
+TEST_F(OfficeLayer, HangingConfinedOfficeProgramIsStoppedWithItsSandbox) {
+    const std::string stub = cache_ / "hanging-office";
+    vtest::WriteFile(stub, "#!/bin/sh\nsleep 300 &\nsleep 300 &\nwait\n");
+    fs::permissions(stub, fs::perms::owner_all);
+    options_.program = stub;
+    options_.timeout = 2s;
+    const auto start = std::chrono::steady_clock::now();
+    const auto result = ConvertToPdf(Doc("word.docx"), out_.path(), options_);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("did not finish within 2 s"), std::string::npos) << result.error;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
+    EXPECT_TRUE(vtest::WaitFor([&] { return ProcessesMentioning(cache_.path()).empty(); }, 3s));
 }
 
 TEST_F(OfficeLayer, MissingOfficeProgramIsNamed) {
@@ -179,6 +203,62 @@ TEST(DocumentCheck, ContentsMustMatchTheExtension) {
     fs::create_directories(dir / "folder.docx");
     EXPECT_NE(vellora::office::CheckDocument(dir / "folder.docx").find("not a regular file"),
               std::string::npos);
+}
+
+// Each safeguard written into the profile names a setting LibreOffice itself declares: a
+// misspelt path or name would be taken without a word and change nothing. The schemas are the
+// installed LibreOffice's own (oor:component-schema in its .xcd files).
+TEST(OfficeHardening, EverySettingIsOneTheInstalledLibreOfficeDeclares) {
+    std::set<std::string> declared;
+    for (const auto& entry : fs::directory_iterator("/usr/lib/libreoffice/share/registry")) {
+        if (entry.path().extension() != ".xcd") continue;
+        const std::string xcd = vtest::ReadFile(entry.path());
+        // Walks the tags, keeping the path of groups inside each component schema.
+        const std::regex tag(
+            R"x(<(/?)(oor:component-schema|group|prop|oor:component-data)\b([^>]*?)(/?)>)x");
+        const std::regex name(R"x(oor:name="([^"]+)")x"), package(R"x(oor:package="([^"]+)")x");
+        std::vector<std::string> path;
+        bool inSchema = false;
+        for (auto it = std::sregex_iterator(xcd.begin(), xcd.end(), tag);
+             it != std::sregex_iterator(); ++it) {
+            const std::string kind = (*it)[2], attrs = (*it)[3];
+            const bool closing = (*it)[1] == "/", selfClosing = (*it)[4] == "/";
+            std::smatch m;
+            if (kind == "oor:component-data") {
+                inSchema = false;
+                continue;
+            }
+            if (kind == "oor:component-schema") {
+                inSchema = !closing;
+                path.clear();
+                if (!closing && std::regex_search(attrs, m, package)) {
+                    const std::string pkg = m[1];
+                    if (std::regex_search(attrs, m, name)) path.push_back(pkg + "." + m[1].str());
+                }
+                continue;
+            }
+            if (!inSchema) continue;
+            if (closing) {
+                if (kind == "group" && path.size() > 1) path.pop_back();
+                continue;
+            }
+            if (!std::regex_search(attrs, m, name)) continue;
+            std::string full;
+            for (const auto& p : path) full += "/" + p;
+            if (kind == "prop") {
+                declared.insert(full + "/" + m[1].str());
+            } else if (!selfClosing) {
+                path.push_back(m[1]);
+            }
+        }
+    }
+    ASSERT_GT(declared.size(), 1000u) << "LibreOffice's schemas were read";
+    const auto settings = vellora::office::HardeningSettings();
+    EXPECT_GE(settings.size(), 10u);
+    for (const auto& s : settings) {
+        EXPECT_TRUE(declared.count(s.path + "/" + s.name)) << s.path << "/" << s.name;
+    }
+    EXPECT_FALSE(declared.count("/org.openoffice.Office.Common/Security/Scripting/NoSuchThing"));
 }
 
 }  // namespace

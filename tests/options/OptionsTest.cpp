@@ -90,6 +90,28 @@ TEST_F(OptionsTest, NoOptionKeysGiveEveryBoxUncheckedAndTenMinutes) {
     EXPECT_FALSE(o.startWithDesktop || o.confirmExit || o.logStatus || o.notifyOnError);
 }
 
+// The attachment cap and the trusted mail server: loaded without being written back, and
+// written at once when edited; a cap that is not a number from 1 up keeps the default.
+TEST_F(OptionsTest, AttachmentCapAndTrustedServerLoadAndWrite) {
+    Start();
+    EXPECT_EQ(Tab().txtAttCap->text(), "50");
+    EXPECT_EQ(window->Options().attachmentCap, 50);
+    EXPECT_EQ(Stored(st::kKeyAttachmentCap), -1) << "an absent cap stays absent";
+    Tab().txtAttCap->setText("12");
+    EXPECT_EQ(Stored(st::kKeyAttachmentCap), 12);
+    EXPECT_EQ(window->Options().attachmentCap, 12);
+    Tab().txtTrustedServer->setText(" mx.example.net ");
+    EXPECT_EQ(StoredText(st::kKeyTrustedAuthServ), "mx.example.net");
+    EXPECT_EQ(window->Options().trustedAuthServId, "mx.example.net");
+
+    Set(st::kKeyAttachmentCap, "0");
+    Start();
+    EXPECT_EQ(Tab().txtAttCap->text(), "50");
+    EXPECT_EQ(window->Options().attachmentCap, 50);
+    EXPECT_EQ(Tab().txtTrustedServer->text(), "mx.example.net");
+    EXPECT_EQ(window->Options().trustedAuthServId, "mx.example.net");
+}
+
 TEST_F(OptionsTest, IntervalListToolTipAndAnUnofferedStoredValue) {
     Set(st::kKeyInterval, "7");
     Start();

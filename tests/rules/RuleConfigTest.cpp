@@ -281,10 +281,11 @@ TEST_F(RuleStoreTest, DeleteShiftsLaterRulesAndDropsTheLastSection) {
 
 TEST(RuleVocabulary, CombosOfferAnEmptyEntryThenTheFixedOrder) {
     const auto fields = ComboEntries(RuleFields());
-    ASSERT_EQ(fields.size(), 12u);
+    ASSERT_EQ(fields.size(), 13u);
     EXPECT_EQ(fields[0], "");
     EXPECT_EQ(fields[1], "Account");
-    EXPECT_EQ(fields[11], "ToName");
+    EXPECT_EQ(fields[9], "SenderAuthenticated");
+    EXPECT_EQ(fields[12], "ToName");
     EXPECT_EQ(
         ComboEntries(RuleConditions()),
         (std::vector<std::string>{"", "Contains", "EndsWith", "Equals", "Regex", "StartsWith"}));

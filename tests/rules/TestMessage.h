@@ -26,7 +26,8 @@ class TestMessage : public vellora::mail::MailMessage {
     std::vector<TestAttachment> attachments;
     std::vector<vellora::mail::InlinePart> inlineParts;
     std::vector<std::string> inlineContent;
-    mutable std::vector<std::pair<std::string, int>> saved;  // path, index of every save
+    std::vector<std::pair<std::string, std::string>> headers;  // name, value, top first
+    mutable std::vector<std::pair<std::string, int>> saved;    // path, index of every save
 
     void Parse(const std::string&) override {}
     std::string Subject() const override { return subject; }
@@ -54,6 +55,12 @@ class TestMessage : public vellora::mail::MailMessage {
     std::int32_t SaveInlinePart(const std::string& path, std::size_t i) const override {
         std::ofstream(path, std::ios::binary) << inlineContent.at(i);
         return 0;
+    }
+    std::vector<std::string> HeaderValues(const std::string& name) const override {
+        std::vector<std::string> out;
+        for (const auto& [n, v] : headers)
+            if (n == name) out.push_back(v);
+        return out;
     }
 };
 

@@ -1,6 +1,8 @@
 // The notification service's checks and message building, without a network.
 #include <gtest/gtest.h>
 
+#include "services/notifyd/RateLimit.h"
+
 #include "services/notifyd/Composer.h"
 #include "services/notifyd/Config.h"
 #include "tests/support/TestSupport.h"
@@ -80,7 +82,12 @@ TEST(NotifyConfig, CommandLineOverridesTheFile) {
     EXPECT_EQ(c.password, "secret");
     EXPECT_EQ(c.listen, "127.0.0.1");
     EXPECT_TRUE(c.allowed.empty());
-    EXPECT_TRUE(RecipientAllowed(c, "anyone@anywhere.test"));
+    // Neither an allow-list nor an owner: nobody may be notified.
+    EXPECT_FALSE(RecipientAllowed(c, "anyone@anywhere.test"));
+    ASSERT_FALSE(ParseConfig({"--owner", "Me@Example.test", "--rate", "5"}, c));
+    EXPECT_TRUE(RecipientAllowed(c, "me@example.test"));
+    EXPECT_FALSE(RecipientAllowed(c, "you@example.test"));
+    EXPECT_EQ(c.mailsPerMinute, 5);
     ASSERT_FALSE(ParseConfig({"--allow", "Ops@Example.test, @print.example.test"}, c));
     EXPECT_TRUE(RecipientAllowed(c, "ops@example.test"));
     EXPECT_TRUE(RecipientAllowed(c, "Desk@PRINT.example.test"));
@@ -92,6 +99,25 @@ TEST(NotifyConfig, CommandLineOverridesTheFile) {
     EXPECT_TRUE(ParseConfig({"--nonsense", "1"}, c));
     EXPECT_TRUE(ParseConfig({"--port"}, c));
     EXPECT_TRUE(ParseConfig({"--password-file", dir / "absent"}, c));
+    EXPECT_TRUE(ParseConfig({"--rate", "0"}, c));
+    const auto onCommandLine = ParseConfig({"--password", "secret"}, c);
+    ASSERT_TRUE(onCommandLine);
+    EXPECT_NE(onCommandLine->find("--password-file"), std::string::npos) << *onCommandLine;
+}
+
+// The limit counts the last sixty seconds, not a calendar minute: a burst at the end of one
+// minute does not get a second share at the start of the next.
+TEST(RateLimit, AllowsSoManyInAnySixtySeconds) {
+    vellora::notifyd::RateLimit rate(3);
+    const auto t0 = vellora::notifyd::RateLimit::Clock::time_point{} + std::chrono::hours(1);
+    using std::chrono::seconds;
+    EXPECT_TRUE(rate.Take(t0));
+    EXPECT_TRUE(rate.Take(t0 + seconds(50)));
+    EXPECT_TRUE(rate.Take(t0 + seconds(59)));
+    EXPECT_FALSE(rate.Take(t0 + seconds(59)));
+    EXPECT_TRUE(rate.Take(t0 + seconds(60))) << "the first has left the window";
+    EXPECT_FALSE(rate.Take(t0 + seconds(61)));
+    EXPECT_TRUE(rate.Take(t0 + seconds(119)));
 }
 
 }  // namespace

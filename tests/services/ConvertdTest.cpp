@@ -239,4 +239,28 @@ TEST_F(Convertd, OldResultsAreRemoved) {
     EXPECT_EQ(http::Get(svc.url() + "/results/" + names[0], 10s).status, 404);
 }
 
+// Where the sandbox cannot run, the service converts unconfined and says so once in its log;
+// told to require the sandbox, it refuses instead, with a clear answer.
+TEST_F(Convertd, WithoutTheSandboxItSaysSoOnceOrRefusesWhenRequired) {
+    const std::string png = dir_ / "p.png";
+    ASSERT_EQ(vtest::Run({"/usr/bin/convert", "-size", "20x20", "xc:blue", png}), 0);
+    vtest::ConvertService::Options o;
+    o.env = {{"VELLORA_BWRAP", dir_ / "no-bwrap"}};
+    {
+        vtest::ConvertService svc(o);
+        EXPECT_EQ(Upload(svc, png, "png").status, 200);
+        EXPECT_EQ(Upload(svc, png, "png").status, 200);
+        const std::string log = svc.log();
+        const auto first = log.find("bubblewrap");
+        ASSERT_NE(first, std::string::npos) << log;
+        EXPECT_EQ(log.find("bubblewrap", first + 1), std::string::npos) << "once: " << log;
+    }
+    o.extraArgs = {"--confinement", "required"};
+    vtest::ConvertService strict(o);
+    const auto r = Upload(strict, png, "png");
+    EXPECT_EQ(r.status, 503);
+    EXPECT_NE(r.body.find("sandbox"), std::string::npos) << r.body;
+    EXPECT_TRUE(vtest::ListDir(strict.resultsDir()).empty());
+}
+
 }  // namespace

@@ -115,7 +115,9 @@ TEST(Notifyd, FailedSendGivesAnErrorTextWithTheRelaysReason) {
     vtest::SmtpServer::Options so;
     so.rejectDomain = "nowhere.test";
     vtest::SmtpServer smtp(so);
-    vtest::NotifyService svc(Relay(smtp));
+    auto allowed = Relay(smtp);
+    allowed.allow += " @nowhere.test";
+    vtest::NotifyService svc(allowed);
     auto r = Notify(svc, "error", "s", "b", "someone@nowhere.test");
     EXPECT_EQ(r.status, 502);
     EXPECT_EQ(r.body.substr(0, 5), "ERROR") << r.body;
@@ -158,6 +160,62 @@ TEST(Notifyd, SendsOnlyToAllowedRecipientsWhenTheyAreNamed) {
     EXPECT_EQ(r.body.substr(0, 5), "ERROR");
     ASSERT_TRUE(smtp.waitForMessages(1));
     EXPECT_EQ(smtp.count(), 1u);
+}
+
+// Without an allow-list the service sends to the owner alone; with neither it sends to nobody
+// and says so when it starts.
+TEST(Notifyd, WithoutAnAllowListOnlyTheOwnerIsNotified) {
+    vtest::SmtpServer smtp;
+    auto o = Relay(smtp);
+    o.allow = "";
+    o.owner = "Boss@Example.test";
+    vtest::NotifyService svc(o);
+    EXPECT_EQ(Notify(svc, "ok", "s", "b", "boss@example.test").body.substr(0, 4), "SENT");
+    EXPECT_EQ(Notify(svc, "ok", "s", "b", "desk@example.test").status, 403);
+    o.owner = "";
+    vtest::NotifyService nobody(o);
+    EXPECT_EQ(Notify(nobody, "ok", "s", "b", "boss@example.test").status, 403);
+    EXPECT_NE(nobody.log().find("every notification will be refused"), std::string::npos)
+        << nobody.log();
+    ASSERT_TRUE(smtp.waitForMessages(1));
+    EXPECT_EQ(smtp.count(), 1u);
+    EXPECT_EQ(smtp.messages()[0].recipients, std::vector<std::string>{"boss@example.test"});
+}
+
+TEST(Notifyd, RateLimitRefusesMailsBeyondItsShareOfTheMinute) {
+    vtest::SmtpServer smtp;
+    auto o = Relay(smtp);
+    o.mailsPerMinute = 2;
+    vtest::NotifyService svc(o);
+    EXPECT_EQ(Notify(svc, "ok", "1", "b", "a@example.test").status, 200);
+    EXPECT_EQ(Notify(svc, "ok", "2", "b", "a@example.test").status, 200);
+    const auto third = Notify(svc, "ok", "3", "b", "a@example.test");
+    EXPECT_EQ(third.status, 429);
+    EXPECT_EQ(third.body.substr(0, 5), "ERROR") << third.body;
+    // Refused requests do not use up the minute: a bad one is still told what is wrong.
+    EXPECT_EQ(Notify(svc, "ok", "4", "b", "victim@elsewhere.test").status, 403);
+    ASSERT_TRUE(smtp.waitForMessages(2));
+    EXPECT_EQ(smtp.count(), 2u);
+}
+
+TEST(Notifyd, PasswordIsNeverTakenFromTheCommandLine) {
+    std::string out;
+    const int rc = vtest::Run({vtest::BinDir() + "/vellora-notifyd", "--port",
+                               std::to_string(vtest::FreeTcpPort()), "--password", "secret"},
+                              &out, 10s);
+    EXPECT_EQ(rc, 2);
+    EXPECT_NE(out.find("--password-file"), std::string::npos) << out;
+    // In the configuration file it is taken (that file is the user's own, mode 0600).
+    vtest::SmtpServer::Options so;
+    so.user = "relayuser";
+    so.password = "from-the-file";
+    vtest::SmtpServer smtp(so);
+    vtest::TempDir dir("notifyd-conf");
+    vtest::WriteFile(dir / "notifyd.conf", "user = relayuser\npassword = from-the-file\n");
+    auto o = Relay(smtp);
+    o.extraArgs = {"--config", dir / "notifyd.conf"};
+    vtest::NotifyService svc(o);
+    EXPECT_EQ(Notify(svc, "ok", "s", "b", "a@example.test").body.substr(0, 4), "SENT");
 }
 
 TEST(Notifyd, StartTlsVerifiesTheRelaysCertificate) {

@@ -6,8 +6,10 @@
 namespace vtest {
 namespace {
 
-Process StartAndWait(const std::vector<std::string>& argv, int port, const std::string& log) {
+Process StartAndWait(const std::vector<std::string>& argv, int port, const std::string& log,
+                     const std::map<std::string, std::string>& env = {}) {
     Process::Options po;
+    po.env = env;
     po.stdoutFile = log;
     Process p(argv, po);
     if (!WaitForTcpPort(port, std::chrono::seconds(15))) {
@@ -33,7 +35,15 @@ NotifyService::NotifyService(const Options& o) {
                                      o.from,
                                      "--timeout",
                                      std::to_string(o.timeoutSeconds)};
-    if (!o.user.empty()) argv.insert(argv.end(), {"--user", o.user, "--password", o.password});
+    if (!o.user.empty()) {
+        // Never on the command line: the service takes the password from a file.
+        const std::string file = dir_ / "relay-password";
+        WriteFile(file, o.password + "\n");
+        argv.insert(argv.end(), {"--user", o.user, "--password-file", file});
+    }
+    if (!o.allow.empty()) argv.insert(argv.end(), {"--allow", o.allow});
+    if (!o.owner.empty()) argv.insert(argv.end(), {"--owner", o.owner});
+    argv.insert(argv.end(), {"--rate", std::to_string(o.mailsPerMinute)});
     argv.insert(argv.end(), o.extraArgs.begin(), o.extraArgs.end());
     process_ = StartAndWait(argv, port_, dir_ / "notifyd.log");
 }
@@ -64,7 +74,7 @@ ConvertService::ConvertService(const Options& o) {
     if (o.keepSeconds > 0) argv.insert(argv.end(), {"--keep", std::to_string(o.keepSeconds)});
     if (o.sweepSeconds > 0) argv.insert(argv.end(), {"--sweep", std::to_string(o.sweepSeconds)});
     argv.insert(argv.end(), o.extraArgs.begin(), o.extraArgs.end());
-    process_ = StartAndWait(argv, port_, dir_ / "convertd.log");
+    process_ = StartAndWait(argv, port_, dir_ / "convertd.log", o.env);
 }
 
 std::string ConvertService::url() const {

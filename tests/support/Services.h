@@ -2,6 +2,7 @@
 // its own folders and log, and stopped by their process id.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ class NotifyService {
         std::string user, password;
         std::string from = "vellora@localhost";
         int timeoutSeconds = 10;
+        // Whom it may notify; the tests' mails go to example.test.
+        std::string allow = "@example.test";
+        std::string owner;
+        int mailsPerMinute = 1000;
         std::vector<std::string> extraArgs;
     };
     explicit NotifyService(const Options& options);
@@ -44,6 +49,7 @@ class ConvertService {
         int keepSeconds = 0;   // how long results stay
         int sweepSeconds = 0;  // how often old results are removed
         std::vector<std::string> extraArgs;
+        std::map<std::string, std::string> env;  // for the service's process
     };
     ConvertService() : ConvertService(Options{}) {}
     explicit ConvertService(const Options& options);
